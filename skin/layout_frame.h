@@ -50,6 +50,7 @@ public:
     /// Deletes the controls of ButtonMap, StaticMap and ListMap, in this order, ascending id.
     void ReleaseControls();
     /// A pixel-sized font owned by FontList; face names longer than 31 characters are cut to 31.
+    /// A negative size means the same pixel height, 0 the default size.
     QFont* CreateLayoutFont(const QString& strFace, int nSize);
     /// The StringValue for `strID`, or the empty text.
     QString GetLayoutString(const QString& strID) const;

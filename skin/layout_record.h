@@ -1,6 +1,7 @@
 #pragma once
 // In-memory form of one dialog of the layout file, and the plain text parsers for its values.
 
+#include <QByteArray>
 #include <QPoint>
 #include <QRect>
 #include <QString>
@@ -89,9 +90,20 @@ void ResetDialogRecord(DialogRecord& record);
 void ResetControlRecord(ControlRecord& record);
 
 /// Reads dialog `nDialogID` in mode `strMode` from the file at `strPath` into `record`.
-/// 0 for an empty path, 1 otherwise (also for a missing, malformed or unmatched file).
+/// 0 for an empty path, 1 otherwise (also for a missing, unreadable, oversized, malformed or unmatched
+/// file, which leave the record reset).
 int32_t ReadLayoutFile(DialogRecord& record, const QString& strPath, int32_t nDialogID,
                        const QString& strMode);
+
+/// Layout files above this size are refused (record reset); the shipped ones are a few kilobytes.
+constexpr qint64 kMaxLayoutFileSize = 4 * 1024 * 1024;
+/// Element nesting deeper than this is refused (record reset); the shipped files nest four deep.
+constexpr int kMaxLayoutDepth = 64;
+
+/// ReadLayoutFile on the file's bytes: always 1, with the record reset for content that is too
+/// large, too deeply nested or not well-formed.
+int32_t ReadLayoutDocument(DialogRecord& record, const QByteArray& content, int32_t nDialogID,
+                           const QString& strMode);
 
 /// Integer text like wcstol in base 10: white space, sign, digits; clamped to 32 bits; 0 without digits.
 int32_t ParseIntText(const QString& strText);

@@ -35,13 +35,14 @@ public:
 
     /// A file that cannot be loaded leaves an image object without pixels (0 x 0).
     void LoadImageStrip(const QString& strPath, int nCellCount, int nOriginX, int nOriginY);
-    /// When an image object exists: count (0 becomes 1) and cell width = width / count.
+    /// When an image object exists: count (below 1 becomes 1) and cell width = width / count.
     void SetImageCellCount(int nCellCount);
     void SetFillColor(COLORREF color);
     void SetBorderColor(COLORREF color);
     void SetCaptionColor(COLORREF color);
     void SetCaption(const QString& strText, int nOffsetX, int nOffsetY);
     /// Pixel-sized regular font; a face that is not installed falls back to the closest face.
+    /// A size below 1 leaves no font, so the caption draws nothing.
     void SetCaptionFont(const QString& strFace, int nSize);
     /// Plain-text tool tip on `pWnd`.
     void CreateToolTip(QWidget* pWnd, const QString& strText);
@@ -62,7 +63,8 @@ public:
     int m_nCellWidth = 0;
     int m_nCellCount = 1;
     int m_nCurrentCell = 0;
-    std::optional<QFont> m_captionFont; ///< engaged from construction ("宋体", 12 px)
+    /// engaged from construction ("宋体", 12 px); none after SetCaptionFont with a size below 1
+    std::optional<QFont> m_captionFont;
     QRgb m_clrCaption = 0xFF000000;
     std::optional<QString> m_strCaption; ///< none until SetCaption
     int m_nCaptionX = 0;
