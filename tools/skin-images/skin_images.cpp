@@ -157,15 +157,15 @@ QImage DrawButtonStrip() {
     img.fill(Qt::transparent);
     QPainter painter(&img);
     painter.setRenderHint(QPainter::Antialiasing);
-    // Normal: the accent blue.
-    DrawButtonCell(painter, QRectF(0, 0, 79, 23), QColor(52, 114, 222), QColor(33, 86, 186),
-                   QColor(20, 58, 138), QColor(255, 255, 255, 70), false);
+    // Normal: the accent blue, dark enough for the near-white caption.
+    DrawButtonCell(painter, QRectF(0, 0, 79, 23), QColor(40, 98, 204), QColor(24, 68, 164),
+                   QColor(16, 46, 112), QColor(255, 255, 255, 70), false);
     // Hovered: brighter, with a light rim.
-    DrawButtonCell(painter, QRectF(79, 0, 79, 23), QColor(78, 142, 246), QColor(46, 110, 224),
+    DrawButtonCell(painter, QRectF(79, 0, 79, 23), QColor(62, 124, 238), QColor(34, 88, 198),
                    QColor(150, 196, 255), QColor(255, 255, 255, 110), false);
     // Pressed: darker, lit from below.
-    DrawButtonCell(painter, QRectF(158, 0, 79, 23), QColor(20, 56, 130), QColor(30, 74, 160),
-                   QColor(12, 36, 90), QColor(0, 0, 0, 80), true);
+    DrawButtonCell(painter, QRectF(158, 0, 79, 23), QColor(16, 42, 100), QColor(24, 60, 136),
+                   QColor(10, 28, 72), QColor(0, 0, 0, 80), true);
     // Disabled: the blue drained to slate.
     DrawButtonCell(painter, QRectF(237, 0, 79, 23), QColor(74, 85, 104), QColor(62, 72, 90),
                    QColor(50, 59, 76), QColor(255, 255, 255, 25), false);
