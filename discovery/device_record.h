@@ -45,3 +45,6 @@ void InitDevice(DeviceRecord* pDevice);
 void AssignDevice(DeviceRecord* pTarget, const DeviceRecord* pSource);
 /// Same device when all seven texts are equal (type and the reserved fields take no part).
 bool IsSameDevice(const DeviceRecord* pLeft, const DeviceRecord* pRight);
+
+/// The broadcast search command: op 11, type 1, address 255.255.255.255, everything else zero.
+void InitSearchCommand(DhcpPacket* pdhcp);
