@@ -1,0 +1,88 @@
+#include "controls/text_ctrls.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+
+namespace {
+
+/// Text layout flags for a wrap width; a width of 0 or less sets no limit.
+int WrapFlags(qreal fWidth) {
+    return fWidth > 0 ? Qt::TextWordWrap : 0;
+}
+
+/// The current cell of the frame's strip at the image origin, unscaled.
+void DrawImageCell(CBasicPropertyFrame& frame, QPainter& graphics) {
+    if (frame.m_nCellWidth == 0 || frame.m_nImageHeight == 0) {
+        frame.SetImageCellCount(frame.m_nCellCount);
+    }
+    if (!frame.m_image || frame.m_image->isNull()) {
+        return;
+    }
+    graphics.drawImage(
+        QRect(frame.m_nImageX, frame.m_nImageY, frame.m_nCellWidth, frame.m_nImageHeight), *frame.m_image,
+        QRect(frame.m_nCurrentCell * frame.m_nCellWidth, 0, frame.m_nCellWidth, frame.m_nImageHeight));
+}
+
+/// The caption from its offset (-1 standing for 1), wrapped at the client width less twice x.
+void DrawWrappedCaption(const CBasicPropertyFrame& frame, QPainter& graphics, int nClientWidth) {
+    if (!frame.m_strCaption || !frame.m_captionFont) {
+        return;
+    }
+    const int x = frame.m_nCaptionX == -1 ? 1 : frame.m_nCaptionX;
+    const int y = frame.m_nCaptionY == -1 ? 1 : frame.m_nCaptionY;
+    const qreal fWrapWidth = nClientWidth - 2 * x;
+    const int nFlags = WrapFlags(fWrapWidth);
+    const QRectF rcLayout(x, y, qMax<qreal>(fWrapWidth, 0), 0);
+    const QRectF rcBound =
+        QFontMetricsF(*frame.m_captionFont).boundingRect(rcLayout, nFlags, *frame.m_strCaption);
+    // Drawn in the measured layout width, so the lines break exactly where they were measured.
+    const QRectF rcDraw(x, y, nFlags != 0 ? rcLayout.width() : rcBound.width(), rcBound.height());
+    graphics.save();
+    graphics.setFont(*frame.m_captionFont);
+    graphics.setPen(QColor::fromRgba(frame.m_clrCaption));
+    graphics.drawText(rcDraw, nFlags | Qt::TextDontClip, *frame.m_strCaption);
+    graphics.restore();
+}
+
+} // namespace
+
+CShowTextCtrl::CShowTextCtrl(QWidget* pParent) : CBasicCtrl(pParent) {}
+
+void CShowTextCtrl::DrawContent(QImage& offscreen) {
+    QPainter graphics(&offscreen);
+    DrawProperties(parentWidget(), this, graphics);
+    DrawWrappedCaption(*this, graphics, width());
+}
+
+QSize CShowTextCtrl::MeasureTextExtent() const {
+    const int x = m_nCaptionX;
+    const int y = m_nCaptionY;
+    QSizeF extent;
+    if (m_strCaption && m_captionFont) {
+        const qreal fWrapWidth = 250 - 2 * x;
+        extent = QFontMetricsF(*m_captionFont)
+                     .boundingRect(QRectF(x, y, qMax<qreal>(fWrapWidth, 0), 0), WrapFlags(fWrapWidth),
+                                   *m_strCaption)
+                     .size();
+    }
+    return QSize(static_cast<int>(2 * x + extent.width() + 1.0), static_cast<int>(y + extent.height()));
+}
+
+CShowImageCtrl::CShowImageCtrl(QWidget* pParent) : CBasicCtrl(pParent) {}
+
+void CShowImageCtrl::DrawContent(QImage& offscreen) {
+    QPainter graphics(&offscreen);
+    graphics.setRenderHint(QPainter::Antialiasing, false);
+    DrawProperties(parentWidget(), this, graphics);
+    DrawImageCell(*this, graphics);
+}
+
+CShowTextImageCtrl::CShowTextImageCtrl(QWidget* pParent) : CBasicCtrl(pParent) {}
+
+void CShowTextImageCtrl::DrawContent(QImage& offscreen) {
+    QPainter graphics(&offscreen);
+    graphics.setRenderHint(QPainter::Antialiasing, true);
+    DrawProperties(parentWidget(), this, graphics);
+    DrawImageCell(*this, graphics);
+    DrawWrappedCaption(*this, graphics, width());
+}
