@@ -1,0 +1,5 @@
+#include "tools/scan/scanner.h"
+
+int main(int argc, char* argv[]) {
+    return RunScanner(argc, argv);
+}
