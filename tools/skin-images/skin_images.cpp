@@ -161,7 +161,7 @@ QImage DrawButtonStrip() {
     DrawButtonCell(painter, QRectF(0, 0, 79, 23), QColor(40, 98, 204), QColor(24, 68, 164),
                    QColor(16, 46, 112), QColor(255, 255, 255, 70), false);
     // Hovered: brighter, with a light rim.
-    DrawButtonCell(painter, QRectF(79, 0, 79, 23), QColor(62, 124, 238), QColor(34, 88, 198),
+    DrawButtonCell(painter, QRectF(79, 0, 79, 23), QColor(56, 116, 232), QColor(30, 80, 190),
                    QColor(150, 196, 255), QColor(255, 255, 255, 110), false);
     // Pressed: darker, lit from below.
     DrawButtonCell(painter, QRectF(158, 0, 79, 23), QColor(16, 42, 100), QColor(24, 60, 136),
