@@ -236,7 +236,7 @@ QImage DrawHeaderDivider() {
         const int nAlpha = static_cast<int>(200 * (1.0 - dDistance * dDistance));
         img.setPixel(0, y, qRgba(150, 172, 206, nAlpha));
     }
-    return img.convertToFormat(QImage::Format_ARGB32_Premultiplied).convertToFormat(QImage::Format_ARGB32);
+    return img;
 }
 
 QImage DrawLogo(int nSize) {
