@@ -53,7 +53,10 @@ CBasicLayoutFrame::~CBasicLayoutFrame() {
 
 void CBasicLayoutFrame::LoadLayout(const QString& strRelPath, int nDialogID, const QString& strMode) {
     const QString strRoot = SharedDataRoot();
-    LoadLayoutFile(strRoot.isEmpty() ? QString() : strRoot + strRelPath, nDialogID, strMode);
+    // Relative paths may be written the layout's way, with backslashes.
+    QString strRelative = strRelPath;
+    strRelative.replace(u'\\', u'/');
+    LoadLayoutFile(strRoot.isEmpty() ? QString() : strRoot + strRelative, nDialogID, strMode);
 }
 
 void CBasicLayoutFrame::LoadLayoutFile(const QString& strPath, int nDialogID, const QString& strMode) {

@@ -32,7 +32,8 @@ public:
     CBasicLayoutFrame(const CBasicLayoutFrame&) = delete;
     CBasicLayoutFrame& operator=(const CBasicLayoutFrame&) = delete;
 
-    /// Full path = SharedDataRoot() + `strRelPath` (empty when the root is empty), then LoadLayoutFile.
+    /// Full path = SharedDataRoot() + `strRelPath` with "\" turned into "/" (empty when the root is
+    /// empty), then LoadLayoutFile.
     virtual void LoadLayout(const QString& strRelPath, int nDialogID, const QString& strMode);
     /// ReadLayout, then ApplyLayout.
     virtual void LoadLayoutFile(const QString& strPath, int nDialogID, const QString& strMode);
