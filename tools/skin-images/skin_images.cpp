@@ -26,7 +26,7 @@ const QColor kAccentLight(125, 176, 255);
 constexpr int kWidth = 328;
 constexpr int kHeight = 245;
 constexpr int kTitleBand = 28;
-const QRect kPanelRect(6, 46, 316, 147);
+const QRect kPanelRect(6, 47, 316, 146);
 const QRect kCaptionMark(19, 35, 3, 10);
 
 /// Every pixel fully opaque, so the window shows no blend with whatever lies under it.
