@@ -9,8 +9,7 @@
 
 namespace {
 
-void CheckField(const char (&field)[32])
-{
+void CheckField(const char (&field)[32]) {
     const std::size_t nLen = strnlen(field, sizeof(field));
     if (nLen >= sizeof(field))
         std::abort();
@@ -21,8 +20,7 @@ void CheckField(const char (&field)[32])
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
     char buffer[1025] = {};
     const std::size_t nLen = nSize < 1024 ? nSize : 1024;
     std::memcpy(buffer, pData, nLen);

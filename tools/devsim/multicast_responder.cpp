@@ -220,7 +220,7 @@ void CMulticastResponder::Answer(std::size_t nDevice, const boost::asio::ip::udp
 }
 
 void CMulticastResponder::AnnounceRound(const char* pszKind) {
-    const boost::asio::ip::udp::endpoint group(kGroup, 1900);
+    const boost::asio::ip::udp::endpoint group(kGroup, m_mcConfig.nPort);
     boost::system::error_code ec;
     if (pszKind != nullptr) {
         for (std::size_t i = 0; i < m_config.devices.size(); ++i) {
