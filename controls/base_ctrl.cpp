@@ -11,8 +11,8 @@ void PaintOffscreen(QWidget* pWnd, const std::function<void(QImage&)>& draw) {
         return;
     }
     QImage offscreen(size, QImage::Format_ARGB32_Premultiplied);
-    // A draw step is meant to cover every pixel; start from a defined picture in case one does not.
-    offscreen.fill(Qt::transparent);
+    // A draw step is meant to cover every pixel; what it leaves shows black, never stale pixels.
+    offscreen.fill(Qt::black);
     draw(offscreen);
     QPainter painter(pWnd);
     painter.drawImage(0, 0, offscreen);

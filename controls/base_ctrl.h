@@ -13,7 +13,8 @@
 constexpr int kCaptionBandHeight = 28;
 
 /// Paints `pWnd` in one piece: `draw` fills a client-sized picture, which is then copied onto the
-/// widget with a single drawImage, so the screen never shows a half-drawn state.
+/// widget with a single drawImage, so the screen never shows a half-drawn state. The picture
+/// starts black, so pixels a draw step leaves out are black rather than stale.
 /// Call it from the paint event of `pWnd` (for a scroll area: of its viewport).
 void PaintOffscreen(QWidget* pWnd, const std::function<void(QImage&)>& draw);
 
