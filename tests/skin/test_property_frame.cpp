@@ -186,6 +186,35 @@ TEST_F(PropertyFrameTest, FirstPaintCapturesTheParentAloneAndKeepsIt) {
     EXPECT_EQ(image.pixel(5, 5), ParentPixel(5, 5, 200));
 }
 
+/// Paints itself the way the skinned controls do, so the capture runs inside a real paint.
+class CPaintingCtrl : public QWidget, public CBasicPropertyFrame {
+public:
+    explicit CPaintingCtrl(QWidget* pParent) : QWidget(pParent) {}
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QImage offscreen(size(), QImage::Format_ARGB32_Premultiplied);
+        offscreen.fill(kSentinel);
+        QPainter graphics(&offscreen);
+        DrawProperties(parentWidget(), this, graphics);
+        graphics.end();
+        QPainter(this).drawImage(0, 0, offscreen);
+    }
+};
+
+TEST_F(PropertyFrameTest, ShownControlPaintsTheParentUnderIt) {
+    auto* pCtrl = new CPaintingCtrl(&m_parent);
+    pCtrl->setGeometry(QRect(QPoint(50, 20), QSize(30, 20)));
+    pCtrl->m_nPaintMode = PaintParentBackground | PaintBorder;
+    pCtrl->SetBorderColor(0x000000C0);
+    m_parent.show();
+    const QImage shot = m_parent.grab().toImage();
+    EXPECT_EQ(shot.pixel(51, 21), qRgb(51, 21, kParentBlue));
+    EXPECT_EQ(shot.pixel(79, 39), qRgb(192, 0, 0));
+    EXPECT_EQ(shot.pixel(50, 20), qRgb(192, 0, 0));
+    EXPECT_EQ(pCtrl->m_bgCapture.size(), QSize(30, 20));
+}
+
 TEST_F(PropertyFrameTest, ParentLayerNeedsBothWindows) {
     m_pChild->m_nPaintMode = PaintParentBackground | PaintFill;
     m_pChild->SetFillColor(0x00305070);
