@@ -334,7 +334,10 @@ void CQuarloDlg::OnLogIn() {
 void CQuarloDlg::OnMyStorage() {
     if (!AreControlsReady() || GetSelectedRow() == -1)
         return;
-    OpenDeviceStorage(GetSelectedAddress());
+    if (m_storageServices)
+        OpenDeviceStorage(GetSelectedAddress(), *m_storageServices);
+    else
+        OpenDeviceStorage(GetSelectedAddress());
 }
 
 void CQuarloDlg::OnBringToFront() {

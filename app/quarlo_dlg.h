@@ -2,6 +2,7 @@
 // The program's only window: the skinned dialog that lists the devices found on the network and
 // offers Log In, Refresh, My Storage and close.
 
+#include "app/storage_action.h"
 #include "controls/dialogs.h"
 
 #include <QBasicTimer>
@@ -9,6 +10,7 @@
 #include <QPointer>
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 struct DeviceRecord;
@@ -77,6 +79,8 @@ public:
 
     /// Where Log In hands its URL; the desktop's handler unless a test supplies another.
     void SetUrlOpener(CUrlOpener* pOpener);
+    /// The services My Storage works through; the system's unless a test supplies others.
+    void SetStorageServices(const StorageServices& services) { m_storageServices = services; }
     /// The countdown period in milliseconds; tests make it long and drive OnTimer themselves.
     void SetSearchTimerPeriod(int nMilliseconds) { m_nTimerPeriod = nMilliseconds; }
     bool IsSearchTimerActive() const { return m_searchTimer.isActive(); }
@@ -119,5 +123,6 @@ private:
     QBasicTimer m_searchTimer;
     int m_nTimerPeriod = SEARCH_TIMER_PERIOD;
     CUrlOpener* m_pUrlOpener = nullptr;
+    std::optional<StorageServices> m_storageServices;
     bool m_bInitDone = false;
 };
