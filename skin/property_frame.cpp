@@ -41,12 +41,14 @@ CBasicPropertyFrame::~CBasicPropertyFrame() = default;
 void CBasicPropertyFrame::DrawProperties(QWidget* pParent, QWidget* pSelf, QPainter& graphics) {
     if ((m_nPaintMode & PaintParentBackground) && pParent && pSelf) {
         const QRect rcWindow(PositionInParent(pSelf, pParent), pSelf->size());
-        if (m_bgCapture.isNull()) {
+        if (m_bgCapture.isNull() && !rcWindow.isEmpty()) {
             // The parent alone, without its children: drawing children would paint this window again.
             QImage parentPaint(rcWindow.size(), QImage::Format_ARGB32_Premultiplied);
-            parentPaint.fill(Qt::transparent);
-            pParent->render(&parentPaint, QPoint(0, 0), QRegion(rcWindow), QWidget::DrawWindowBackground);
-            m_bgCapture = parentPaint;
+            if (!parentPaint.isNull()) {
+                parentPaint.fill(Qt::transparent);
+                pParent->render(&parentPaint, QPoint(0, 0), QRegion(rcWindow), QWidget::DrawWindowBackground);
+                m_bgCapture = parentPaint;
+            }
         }
         graphics.drawImage(QRectF(0, 0, rcWindow.width(), rcWindow.height()), m_bgCapture,
                            QRectF(0, 0, rcWindow.width() * m_bgCapture.devicePixelRatio(),
