@@ -12,7 +12,6 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
-#include <mutex>
 #include <thread>
 
 namespace {
@@ -21,7 +20,6 @@ namespace {
 const char kNamePrefix[] = "rdtest-";
 
 std::atomic<int> g_nNetworkCounter{0};
-std::once_flag g_staleSweep;
 
 std::string IpTool() {
     for (const char* pszPath : {"/usr/sbin/ip", "/sbin/ip", "/usr/bin/ip", "/bin/ip"}) {
@@ -264,7 +262,8 @@ int CNetnsProcess::Stop(std::chrono::milliseconds grace) {
 }
 
 CTestNetwork::CTestNetwork(const std::string& strTag) {
-    std::call_once(g_staleSweep, RemoveStaleNamespaces);
+    // Every new network sweeps: a test run may start long after the run that was killed.
+    RemoveStaleNamespaces();
     m_strPrefix = std::string(kNamePrefix) + std::to_string(getpid()) + "-" +
                   std::to_string(g_nNetworkCounter.fetch_add(1)) + "-" + CleanTag(strTag);
     m_strHost = m_strPrefix + "-h";
