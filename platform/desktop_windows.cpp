@@ -99,6 +99,10 @@ QString ReadTitle(Display* pDisplay, Window wnd) {
             strTitle = QString::fromUtf8(ppList[0]);
         if (ppList)
             XFreeStringList(ppList);
+        // Without a usable locale Xlib may refuse the conversion; a plain STRING is Latin-1 anyway.
+        if (strTitle.isEmpty() && text.encoding == XA_STRING && text.format == 8)
+            strTitle =
+                QString::fromLatin1(reinterpret_cast<const char*>(text.value), static_cast<int>(text.nitems));
         XFree(text.value);
     }
     return strTitle;

@@ -193,7 +193,7 @@ TEST_F(XvfbTest, ListsClientWindowsWithClassAndTitle) {
     SetNetWmName(nautilus, "share on 10.0.0.2 \xE2\x80\x93 \xE6\x96\x87\xE4\xBB\xB6");
     XStoreName(m_pDisplay, nautilus, "legacy title");
     const Window dolphin = MakeWindow("dolphin", "Dolphin");
-    XStoreName(m_pDisplay, dolphin, "10.0.0.3 - Dolphin");
+    XStoreName(m_pDisplay, dolphin, "Caf\xE9 10.0.0.3 - Dolphin"); // STRING is Latin-1
     const Window untitled = MakeWindow(nullptr, nullptr);
     const Window gone = MakeWindow("nemo", "Nemo");
     MakeWindow("thunar", "Thunar"); // not a client: left out of the list
@@ -213,7 +213,7 @@ TEST_F(XvfbTest, ListsClientWindowsWithClassAndTitle) {
     EXPECT_TRUE(vecWindows[1].strTitle.isEmpty());
     EXPECT_EQ(vecWindows[2].strInstance, "dolphin");
     EXPECT_EQ(vecWindows[2].strClass, "Dolphin");
-    EXPECT_EQ(vecWindows[2].strTitle, "10.0.0.3 - Dolphin");
+    EXPECT_EQ(vecWindows[2].strTitle, QString::fromUtf8("Caf\xC3\xA9 10.0.0.3 - Dolphin"));
     EXPECT_TRUE(vecWindows[3].strClass.isEmpty());
     EXPECT_TRUE(vecWindows[3].strTitle.isEmpty());
 }
