@@ -9,11 +9,15 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <map>
 #include <memory>
+#include <set>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -100,16 +104,53 @@ std::map<std::string, nlohmann::json> ByIp(const std::vector<nlohmann::json>& li
     return devices;
 }
 
-TEST_F(ScanNetworkTest, JsonListsEachAcceptedDeviceOnceWithEveryField) {
-    CNetnsProcess simA =
-        StartDevice("10.0.0.10/24", "id=A1 host=alpha vendor=VANTRO product=RD-300 type=1\n");
-    CNetnsProcess simB = StartDevice("10.0.0.11/24", "id=B2 host=bravo vendor=nExLa product=RD-10 type=2\n"
-                                                     "id=X9 host=other vendor=ACME product=Z type=1\n");
-    CNetnsProcess simC = StartDevice("10.0.0.12/24", "id=C3 host=charlie vendor=ORBIT product=Q type=1\n"
-                                                     "id=T3 host=tango vendor=VANTRO product=Q type=3\n");
-    ASSERT_TRUE(m_pNet->Ok()) << m_pNet->Error();
+// A simulator that answers only the broadcast search, or only the multicast one (its broadcast
+// side listens on a port nobody queries), so that every expected field is known.
+const std::vector<std::string> kBroadcastOnly = {"--no-multicast"};
+const std::vector<std::string> kMulticastOnly = {"--broadcast-port", "6868", "--max-delay-ms", "200",
+                                                 "--firmware",       "2.4.1"};
 
-    const ScanRun run = RunScan({"--json", "--seconds", "3"});
+std::string ReadFile(const std::string& strPath) {
+    std::ifstream file(strPath, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+/// The worker ports whose dispatch of `strId` the engine log shows.
+std::set<int> DispatchPorts(const std::string& strLog, const std::string& strId) {
+    std::set<int> ports;
+    const std::string strNeedle = " Thread Find Device ID : " + strId + ",";
+    for (size_t nPos = strLog.find(strNeedle); nPos != std::string::npos;
+         nPos = strLog.find(strNeedle, nPos + 1)) {
+        const size_t nLine = strLog.rfind('\n', nPos);
+        const std::string strLine = strLog.substr(nLine == std::string::npos ? 0 : nLine + 1);
+        int nPort = 0;
+        if (std::sscanf(strLine.c_str(), "Handle %d :", &nPort) == 1) {
+            ports.insert(nPort);
+        }
+    }
+    return ports;
+}
+
+TEST_F(ScanNetworkTest, JsonListsEachAcceptedDeviceOnceWithEveryField) {
+    // Two host addresses: the multicast worker and two per-interface workers all hear A's answers.
+    ASSERT_TRUE(m_pNet->AddHostAddress(0, "10.0.0.6/24")) << m_pNet->Error();
+    CNetnsProcess simA =
+        StartDevice("10.0.0.10/24", "id=A1 host=alpha vendor=VANTRO product=RD-300\n", kMulticastOnly);
+    CNetnsProcess simB = StartDevice("10.0.0.11/24",
+                                     "id=B2 host=bravo vendor=nExLa product=RD-10 type=2\n"
+                                     "id=X9 host=other vendor=ACME product=Z type=1\n",
+                                     kBroadcastOnly);
+    CNetnsProcess simC = StartDevice("10.0.0.12/24",
+                                     "id=C3 host=charlie vendor=ORBIT product=Q type=1\n"
+                                     "id=T3 host=tango vendor=VANTRO product=Q type=3\n",
+                                     kBroadcastOnly);
+    CNetnsProcess simD =
+        StartDevice("10.0.0.13/24", "id=D4 host=delta vendor=Acme product=RD-300\n", kMulticastOnly);
+    ASSERT_TRUE(m_pNet->Ok()) << m_pNet->Error();
+    const std::string strLog = testing::TempDir() + "scan-" + std::to_string(getpid()) + ".log";
+    std::remove(strLog.c_str());
+
+    const ScanRun run = RunScan({"--json", "--seconds", "3", "--log", strLog});
     ExpectCleanExit(run);
     const std::vector<nlohmann::json> lines = JsonLines(run.strOutput);
     ASSERT_EQ(lines.size(), 2u) << run.strOutput;
@@ -117,40 +158,88 @@ TEST_F(ScanNetworkTest, JsonListsEachAcceptedDeviceOnceWithEveryField) {
     ASSERT_EQ(devices.count("10.0.0.10"), 1u) << run.strOutput;
     ASSERT_EQ(devices.count("10.0.0.11"), 1u) << run.strOutput;
     const nlohmann::json expectedA = {{"id", "A1"},          {"ip", "10.0.0.10"}, {"host", "alpha"},
-                                      {"product", "RD-300"}, {"extra", ""},       {"version", ""},
+                                      {"product", "RD-300"}, {"extra", "sim"},    {"version", "2.4.1"},
                                       {"vendor", "VANTRO"},  {"type", 1}};
     const nlohmann::json expectedB = {{"id", "B2"},         {"ip", "10.0.0.11"}, {"host", "bravo"},
                                       {"product", "RD-10"}, {"extra", ""},       {"version", ""},
                                       {"vendor", "nExLa"},  {"type", 2}};
     EXPECT_EQ(devices.at("10.0.0.10"), expectedA);
     EXPECT_EQ(devices.at("10.0.0.11"), expectedB);
+
+    // The log went to the file (standard output above held nothing but JSON), and shows that A was
+    // dispatched by several workers although it is listed once.
+    const std::string strLogText = ReadFile(strLog);
+    EXPECT_GE(DispatchPorts(strLogText, "A1").size(), 2u) << strLogText;
+    EXPECT_NE(strLogText.find("------Exit Log System-------\r\n"), std::string::npos);
+    std::remove(strLog.c_str());
 }
 
 TEST_F(ScanNetworkTest, ReportsShowFilteredVendorsWithTheWorkerPort) {
-    CNetnsProcess simA = StartDevice("10.0.0.10/24", "id=A1 host=alpha vendor=VANTRO product=RD-300 type=1\n"
-                                                     "id=X9 host=other vendor=ACME product=Z type=1\n"
-                                                     "id=T3 host=tango vendor=VANTRO product=Q type=3\n");
+    CNetnsProcess simA =
+        StartDevice("10.0.0.10/24", "id=A1 host=alpha vendor=VANTRO product=RD-300\n", kMulticastOnly);
+    CNetnsProcess simB = StartDevice("10.0.0.11/24",
+                                     "id=X9 host=other vendor=ACME product=Z type=1\n"
+                                     "id=T3 host=tango vendor=VANTRO product=Q type=3\n",
+                                     kBroadcastOnly);
+    CNetnsProcess simD =
+        StartDevice("10.0.0.13/24", "id=D4 host=delta vendor=Acme product=RD-300\n", kMulticastOnly);
     ASSERT_TRUE(m_pNet->Ok()) << m_pNet->Error();
 
     const ScanRun run = RunScan({"--reports", "--seconds", "3"});
     ExpectCleanExit(run);
-    std::map<std::string, nlohmann::json> reports;
+    std::map<std::string, std::vector<nlohmann::json>> reports;
     for (const nlohmann::json& line : JsonLines(run.strOutput)) {
         ASSERT_TRUE(line.contains("port")) << line;
-        reports[line.at("id").get<std::string>()] = line;
+        reports[line.at("id").get<std::string>()].push_back(line);
     }
-    for (const char* pszId : {"A1", "X9", "T3"}) {
+    for (const char* pszId : {"A1", "X9", "T3", "D4"}) {
         ASSERT_EQ(reports.count(pszId), 1u) << pszId << " missing in:\n" << run.strOutput;
     }
-    EXPECT_EQ(reports.at("X9").at("vendor"), "ACME");
-    EXPECT_EQ(reports.at("T3").at("type"), 3);
-    EXPECT_EQ(reports.at("X9").at("ip"), "10.0.0.10");
-    EXPECT_EQ(reports.at("A1").at("port"), 67) << "the broadcast worker heard the broadcast reply";
+    EXPECT_EQ(reports.at("X9")[0].at("vendor"), "ACME");
+    EXPECT_EQ(reports.at("X9")[0].at("ip"), "10.0.0.11");
+    EXPECT_EQ(reports.at("X9")[0].at("port"), 67) << "a broadcast reply reaches the broadcast worker";
+    EXPECT_EQ(reports.at("T3")[0].at("type"), 3);
+    EXPECT_EQ(reports.at("D4")[0].at("vendor"), "Acme");
+    std::set<int> portsA;
+    for (const nlohmann::json& line : reports.at("A1")) {
+        portsA.insert(line.at("port").get<int>());
+    }
+    EXPECT_GE(portsA.size(), 2u) << "the multicast and the per-interface worker both report A:\n"
+                                 << run.strOutput;
+}
+
+TEST_F(ScanNetworkTest, ByeByeDuringTheWaitRemovesTheDevice) {
+    std::vector<std::string> notifying = kMulticastOnly;
+    notifying.push_back("--notify");
+    CNetnsProcess simE =
+        StartDevice("10.0.0.14/24", "id=E5 host=echo vendor=NEXLA product=RD-300\n", notifying);
+    CNetnsProcess simF =
+        StartDevice("10.0.0.15/24", "id=F6 host=foxtrot vendor=VANTRO product=RD-300\n", kMulticastOnly);
+    ASSERT_TRUE(m_pNet->Ok()) << m_pNet->Error();
+    const std::string strLog = testing::TempDir() + "scan-bye-" + std::to_string(getpid()) + ".log";
+    std::remove(strLog.c_str());
+
+    CNetnsProcess scan = StartScan({"--json", "--seconds", "6", "--log", strLog});
+    // Wait until E has answered, give every worker's answer time to arrive, then let E say goodbye.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (DispatchPorts(ReadFile(strLog), "E5").empty() && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    ASSERT_FALSE(DispatchPorts(ReadFile(strLog), "E5").empty()) << "E never answered";
+    std::this_thread::sleep_for(std::chrono::milliseconds(800));
+    simE.Stop(); // ssdp:byebye on the way out
+
+    const ScanRun run = Finish(scan);
+    ExpectCleanExit(run);
+    const std::map<std::string, nlohmann::json> devices = ByIp(JsonLines(run.strOutput));
+    EXPECT_EQ(devices.count("10.0.0.14"), 0u) << "E said goodbye but is listed:\n" << run.strOutput;
+    EXPECT_EQ(devices.count("10.0.0.15"), 1u) << run.strOutput;
+    std::remove(strLog.c_str());
 }
 
 TEST_F(ScanNetworkTest, TableListsTheAcceptedDevice) {
     CNetnsProcess simA =
-        StartDevice("10.0.0.10/24", "id=A1 host=alpha vendor=Orbit5 product=RD-300 type=1\n");
+        StartDevice("10.0.0.10/24", "id=A1 host=alpha vendor=Orbit5 product=RD-300 type=1\n", kBroadcastOnly);
     ASSERT_TRUE(m_pNet->Ok()) << m_pNet->Error();
 
     const ScanRun run = RunScan({"--seconds", "3"});
@@ -168,25 +257,6 @@ TEST_F(ScanNetworkTest, TableListsTheAcceptedDevice) {
     EXPECT_EQ(strHost, "alpha");
     EXPECT_EQ(strIp, "10.0.0.10");
     EXPECT_EQ(strType, "RD-300");
-}
-
-TEST_F(ScanNetworkTest, LogGoesToTheFileAndStandardOutputStaysJson) {
-    CNetnsProcess simA =
-        StartDevice("10.0.0.10/24", "id=A1 host=alpha vendor=VANTRO product=RD-300 type=1\n");
-    ASSERT_TRUE(m_pNet->Ok()) << m_pNet->Error();
-    const std::string strLog = testing::TempDir() + "scan-" + std::to_string(getpid()) + ".log";
-    std::remove(strLog.c_str());
-
-    const ScanRun run = RunScan({"--json", "--seconds", "2", "--log", strLog});
-    ExpectCleanExit(run);
-    const std::vector<nlohmann::json> lines = JsonLines(run.strOutput);
-    ASSERT_EQ(lines.size(), 1u) << run.strOutput;
-    EXPECT_EQ(lines[0].at("id"), "A1");
-    std::ifstream file(strLog, std::ios::binary);
-    const std::string strLogText((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    EXPECT_NE(strLogText.find("Find Device ID : A1, IP : 10.0.0.10"), std::string::npos) << strLogText;
-    EXPECT_NE(strLogText.find("------Exit Log System-------\r\n"), std::string::npos);
-    std::remove(strLog.c_str());
 }
 
 } // namespace
