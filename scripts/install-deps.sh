@@ -7,7 +7,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
     libboost-system-dev libboost-thread-dev libboost-date-time-dev libboost-program-options-dev
     nlohmann-json3-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
-    libx11-dev xvfb xauth x11-utils iproute2 procps libcap2-bin
+    libx11-dev xvfb xauth x11-utils iproute2 procps libcap2-bin libglib2.0-bin xdg-utils
     fonts-dejavu-core fonts-wqy-zenhei
 )
 
