@@ -167,6 +167,14 @@ bool CQuarloApp::PrepareDataFolder() {
     // Without a data root there is nowhere of our own to write; never fall back to the file system root.
     if (strRoot.isEmpty())
         return false;
+    // The user's data directory may not exist yet on a fresh account; it is created as the XDG
+    // base directory rules ask (mode 0700), and only the two folders below it are ours.
+    if (!QFileInfo(strRoot).isDir()) {
+        if (!QDir().mkpath(strRoot))
+            return false;
+        QFile::setPermissions(strRoot,
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
     const QString strDataFolder = strRoot + QString::fromLatin1(kDataFolder);
     const QString strPictureFolder = strRoot + QString::fromLatin1(kPictureFolder);
     if (!EnsureFolder(strDataFolder))

@@ -17,6 +17,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QSet>
+#include <QStyledItemDelegate>
 #include <QTimerEvent>
 #include <QTreeWidgetItem>
 
@@ -29,6 +30,21 @@ namespace {
 QString DeviceText(const char (&szField)[32]) {
     return QString::fromLocal8Bit(szField, static_cast<qsizetype>(strnlen(szField, sizeof(szField))));
 }
+
+/// The report view's grid lines: a light line under every row and right of every cell.
+class CGridLineDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* pPainter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyledItemDelegate::paint(pPainter, option, index);
+        pPainter->save();
+        pPainter->setPen(kGridLineColor);
+        pPainter->drawLine(option.rect.bottomLeft(), option.rect.bottomRight());
+        pPainter->drawLine(option.rect.topRight(), option.rect.bottomRight());
+        pPainter->restore();
+    }
+};
 
 } // namespace
 
@@ -167,7 +183,9 @@ void CQuarloDlg::SetupDeviceList() {
     if (!AreControlsReady())
         return;
     CStandardListCtrl& list = *m_pDeviceList;
-    // Grid lines, sub-item images and full-row selection of the report view: whole rows are selected.
+    // Grid lines, sub-item images and full-row selection of the report view.
+    if (!dynamic_cast<CGridLineDelegate*>(list.itemDelegate()))
+        list.setItemDelegate(new CGridLineDelegate(&list));
     list.setSelectionBehavior(QAbstractItemView::SelectRows);
     list.setAllColumnsShowFocus(true);
 

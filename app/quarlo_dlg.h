@@ -8,6 +8,7 @@
 #include <QBasicTimer>
 #include <QIcon>
 #include <QPointer>
+#include <QRgb>
 #include <QString>
 
 #include <optional>
@@ -40,6 +41,8 @@ constexpr int IDC_STORAGE_BUTTON = 2109;
 constexpr int DEVICE_COLUMN_NAME = 0;
 constexpr int DEVICE_COLUMN_IP = 1;
 constexpr int DEVICE_COLUMN_TYPE = 2;
+/// The device list's grid lines, as light as the platform's.
+constexpr QRgb kGridLineColor = 0xFFF0F0F0;
 
 class CQuarloDlg : public CBasicNoneBorderDlg {
     Q_OBJECT

@@ -140,6 +140,29 @@ TEST_F(QuarloAppTest, AnUnwritableCloseImageStopsBeforeTheButtonImage) {
     EXPECT_FALSE(QFileInfo::exists(DataPath("KIRUNSearchTools/Picture/ButtonMax.png")));
 }
 
+TEST_F(QuarloAppTest, AFreshAccountGetsItsPrivateDataDirectory) {
+    const QString strRoot = DataPath("home/.local/share");
+    qputenv("XDG_DATA_HOME", strRoot.toLocal8Bit());
+    CTestApp app;
+    ASSERT_TRUE(app.PrepareDataFolder());
+    EXPECT_EQ(ReadAll(strRoot + "/KIRUNSearchTools/Picture/ButtonMax.png"), Resource("PNG", 140));
+    EXPECT_EQ(QFileInfo(strRoot).permissions() & (QFileDevice::ReadOther | QFileDevice::ReadGroup),
+              QFileDevice::Permissions())
+        << "a data directory we create is private";
+}
+
+TEST_F(QuarloAppTest, AnExistingDataRootKeepsItsPermissions) {
+    const QFileDevice::Permissions perms =
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner | QFileDevice::ReadGroup |
+        QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::ExeOther;
+    ASSERT_TRUE(QFile::setPermissions(m_dataRoot.path(), perms));
+    CTestApp app;
+    ASSERT_TRUE(app.PrepareDataFolder());
+    EXPECT_EQ(QFileInfo(m_dataRoot.path()).permissions() &
+                  ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser),
+              perms);
+}
+
 TEST_F(QuarloAppTest, WithoutADataRootNothingIsWritten) {
     qunsetenv("XDG_DATA_HOME");
     qunsetenv("HOME");
@@ -166,15 +189,17 @@ TEST_P(QuarloAppLanguageTest, WritesTheLanguagesLayout) {
 
 TEST_P(QuarloAppLanguageTest, ShowsTheLanguagesMessageWhenTheFolderCannotBeMadeAndStartsNothing) {
     qputenv("LC_ALL", GetParam().pszLocale);
-    // Only the last level is created: a data root that does not exist fails.
-    qputenv("XDG_DATA_HOME", DataPath("missing").toLocal8Bit());
+    // A data root below a plain file can never be created.
+    QFile blocker(DataPath("blocker"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    qputenv("XDG_DATA_HOME", DataPath("blocker/share").toLocal8Bit());
     CTestApp app;
     bool bDiscoveryStarted = false;
     EXPECT_EQ(RunStartup(app, bDiscoveryStarted), 1);
     EXPECT_EQ(m_messages, QStringList{QString::fromUtf8(GetParam().pszMessage)});
     EXPECT_FALSE(bDiscoveryStarted);
     EXPECT_EQ(app.m_nDialogRuns, 0) << "no window after the message";
-    EXPECT_FALSE(QFileInfo::exists(DataPath("missing")));
 }
 
 const char kEnglish[] = "Failed to create the configuration file!";

@@ -544,6 +544,16 @@ TEST_F(QuarloDlgTest, TheDeviceListIsSetUpFromTheLayout) {
     EXPECT_EQ(pHeader->m_nImageWidth, 249) << "headerbackground.png is 249 x 17";
     EXPECT_EQ(pHeader->m_clrCaption, 0xFFF4F5F7u);
     EXPECT_EQ(pHeader->m_captionFont->pixelSize(), 12);
+
+    // Grid lines under the rows, in the report view's light grey.
+    Report(MakeDevice("GRID", "10.0.0.170"));
+    m_pDlg->OnTimer(SEARCH_TIMER_ID);
+    ASSERT_GE(RowOf("10.0.0.170"), 0);
+    const QRect rcRow = pList->visualItemRect(pList->topLevelItem(RowOf("10.0.0.170")));
+    const QImage view = pList->viewport()->grab().toImage();
+    const qreal dpr = view.devicePixelRatio();
+    EXPECT_EQ(view.pixel(QPoint(rcRow.left() + 40, rcRow.bottom()) * dpr), kGridLineColor);
+    EXPECT_NE(view.pixel(QPoint(rcRow.left() + 40, rcRow.bottom() - 2) * dpr), kGridLineColor);
 }
 
 } // namespace
