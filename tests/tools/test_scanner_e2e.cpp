@@ -219,9 +219,9 @@ TEST_F(ScanNetworkTest, ByeByeDuringTheWaitRemovesTheDevice) {
     const std::string strLog = testing::TempDir() + "scan-bye-" + std::to_string(getpid()) + ".log";
     std::remove(strLog.c_str());
 
-    CNetnsProcess scan = StartScan({"--json", "--seconds", "6", "--log", strLog});
+    CNetnsProcess scan = StartScan({"--json", "--seconds", "8", "--log", strLog});
     // Wait until E has answered, give every worker's answer time to arrive, then let E say goodbye.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(6);
     while (DispatchPorts(ReadFile(strLog), "E5").empty() && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
