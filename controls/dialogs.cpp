@@ -119,7 +119,8 @@ void CBasicDialog::ApplyDialogProperties() {
     const int nHeight = m_record.DialogPos.bottom;
     m_record.DialogPos =
         LayoutRect{ptTopLeft.x(), ptTopLeft.y(), nWidth + ptTopLeft.x(), nHeight + ptTopLeft.y()};
-    move(ptTopLeft);
+    // No move: the position is kept as it is, and a dialog not yet shown must stay free to be
+    // placed by Qt and the window manager (an explicit move would pin it to the screen's corner).
     // A layout without a size (missing file or dialog) must not shrink the window out of sight.
     if (nWidth > 0 && nHeight > 0) {
         resize(nWidth, nHeight);

@@ -208,7 +208,7 @@ protected:
 };
 
 TEST_F(CustomLayoutTest, OnlyTheNineExactClassNamesCreateControls) {
-    Load({Spec(1, "standardbutton"), Spec(2, "FancyCtrl"), Spec(3, ""), Spec(4, "ShowTaskListCtrl"),
+    Load({Spec(1, "standardbutton"), Spec(2, "FancyCtrl"), Spec(3, ""), Spec(4, "StandardListctrl"),
           Spec(5, "StandardButton")});
     EXPECT_EQ(m_dlg.ChildIds(), (QVector<int>{5}));
     EXPECT_EQ(m_dlg.ListMap.size(), 0u);

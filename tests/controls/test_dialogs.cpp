@@ -210,6 +210,7 @@ TEST_F(DialogLayoutTest, LayoutOriginAddsToTheSize) {
     TemplateDialog dlg;
     dlg.LoadLayoutFile(WriteTestLayout(dialog), 201, QStringLiteral("Standard"));
     EXPECT_EQ(dlg.size(), QSize(338, 255));
+    EXPECT_FALSE(dlg.testAttribute(Qt::WA_Moved)) << "a dialog never placed stays free to be centred";
 }
 
 TEST_F(DialogLayoutTest, MissingLayoutKeepsTheWindowUsable) {
