@@ -4,6 +4,8 @@
 
 #include <boost/asio/buffer.hpp>
 
+#include <fcntl.h>
+
 #include <cstring>
 #include <exception>
 #include <thread>
@@ -212,6 +214,13 @@ void CSearchDeviceThread::CloseSocketLocked(std::unique_lock<std::mutex>& lock) 
     }
     m_stateChanged.wait(lock, [this] { return m_nSocketUsers == 0; });
     m_socket.close(ec);
+}
+
+void CSearchDeviceThread::KeepFromChildren() {
+    if (m_socket.is_open()) {
+        const int nFd = m_socket.native_handle();
+        fcntl(nFd, F_SETFD, fcntl(nFd, F_GETFD) | FD_CLOEXEC);
+    }
 }
 
 bool CSearchDeviceThread::StoreIfNewDevice(const DeviceRecord& record, bool bClearOnRepeat) {

@@ -55,6 +55,7 @@ protected:
         std::unique_lock<std::mutex> lock(m_stateMutex);
         CloseSocketLocked(lock);
         fn(m_socket);
+        KeepFromChildren();
     }
     /// Starts the detached receive thread running WorkThreadProc. Does nothing but close the
     /// socket when an exit from outside the worker came first (the exit wins over a restart).
@@ -90,6 +91,8 @@ private:
     /// One blocking receive of at most nSize bytes; any error yields 0.
     int ReceiveDatagram(char* pBuffer, std::size_t nSize, boost::asio::ip::udp::endpoint& from);
     void CloseSocketLocked(std::unique_lock<std::mutex>& lock);
+    /// Programs the application starts must not inherit the socket and keep its port bound.
+    void KeepFromChildren();
 
     std::mutex m_lastDeviceMutex;
     /// Guards the socket's open/close against calls in progress, and the thread count.

@@ -8,6 +8,10 @@
 #include <boost/asio/io_context.hpp>
 #include <boost/asio/ip/udp.hpp>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+
 #include <memory>
 #include <regex>
 
@@ -191,6 +195,37 @@ TEST_F(WorkerNetworkTest, PortTakenLeavesWorkerWithoutSocketAndSendsLogTheError)
     worker.ExitWorkThread();
     EXPECT_EQ(m_pLog->Count("SendThread 67 : Exit Search Device Tread , bExitSock : 1  "), 1);
     EXPECT_EQ(m_pLog->Count("Begin Search Device Work Thread"), 0);
+}
+
+TEST_F(WorkerNetworkTest, StartedProgramsDoNotKeepTheWorkersPort) {
+    CSearchDeviceBroadcastThread worker;
+    worker.InitWorkThread(nullptr, 67, false);
+    ASSERT_TRUE(m_pLog->WaitFor("SendThread 67 : Begin Search Device Work Thread  "));
+    // A program started while the worker runs, the way an application starts its helpers.
+    int execFds[2];
+    ASSERT_EQ(pipe2(execFds, O_CLOEXEC), 0);
+    const pid_t child = fork();
+    if (child == 0) {
+        execl("/bin/sleep", "sleep", "30", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    ASSERT_GT(child, 0);
+    // The pipe reads end-of-file once the child has exec'd and so dropped its close-on-exec files.
+    close(execFds[1]);
+    char c;
+    while (read(execFds[0], &c, 1) > 0) {
+    }
+    close(execFds[0]);
+    worker.ExitWorkThread();
+    ASSERT_TRUE(worker.WaitForThreadExit(std::chrono::seconds(5)));
+
+    boost::asio::io_context io;
+    udp::socket again(io, udp::v4());
+    boost::system::error_code ec;
+    again.bind(udp::endpoint(udp::v4(), 67), ec);
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    EXPECT_FALSE(ec) << "port 67 still held after the worker closed it: " << ec.message();
 }
 
 } // namespace
