@@ -25,10 +25,17 @@ set(CPACK_PACKAGE_CONTACT "Vantro Roamdock maintainers <roamdock@vantro.invalid>
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION net)
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_STRIP_FILES ON)
-# setcap for the install step; xdg-open and gio for Log In and My Storage, which fail silently without them.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcap2-bin")
+# setcap for the install step; the libraries from dpkg-shlibdeps (dpkg-dev) when it is there.
+find_program(ROAMDOCK_DPKG_SHLIBDEPS dpkg-shlibdeps)
+if(ROAMDOCK_DPKG_SHLIBDEPS)
+    set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcap2-bin")
+else()
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS
+        "libcap2-bin, libc6 (>= 2.34), libstdc++6 (>= 12), libqt6core6 (>= 6.4.0), libqt6gui6 (>= 6.4.0), libqt6widgets6 (>= 6.4.0), libqt6network6 (>= 6.4.0), libqt6xml6 (>= 6.4.0), libboost-program-options1.74.0, libx11-6")
+endif()
+# xdg-open and gio for Log In and My Storage, which fail silently without them.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, libglib2.0-bin")
 
 # The installed program may bind port 67 without root; the window itself never needs root.
