@@ -23,7 +23,8 @@ public:
     // Virtual operations, in this order: every worker class keeps the same table layout.
 
     /// Closes the socket and waits (bounded) for the receive thread; the engine itself never
-    /// destroys a worker, tests do after ExitWorkThread.
+    /// destroys a worker, tests do. A subclass that overrides HandleReceiveInfo stops the thread
+    /// in its own destructor too, while its override still exists.
     virtual ~CSearchDeviceThread();
     /// Opens the socket, binds 0.0.0.0:nPort and starts the detached receive thread.
     virtual void CreateWorkThread();

@@ -197,6 +197,24 @@ TEST_F(WorkerNetworkTest, PortTakenLeavesWorkerWithoutSocketAndSendsLogTheError)
     EXPECT_EQ(m_pLog->Count("Begin Search Device Work Thread"), 0);
 }
 
+TEST_F(WorkerNetworkTest, ARestartAfterTheExitStartsNothing) {
+    CSearchDeviceBroadcastThread worker;
+    worker.InitWorkThread(nullptr, 67, false);
+    ASSERT_TRUE(m_pLog->WaitFor("SendThread 67 : Begin Search Device Work Thread  "));
+    worker.ExitWorkThread();
+    ASSERT_TRUE(worker.WaitForThreadExit(std::chrono::seconds(5)));
+
+    // What a restart racing with the exit would run last: the exit wins, no thread, no socket.
+    worker.CreateWorkThread();
+    EXPECT_TRUE(worker.WaitForThreadExit(std::chrono::milliseconds(0)));
+    EXPECT_EQ(m_pLog->Count("Begin Search Device Work Thread"), 1);
+    boost::asio::io_context io;
+    udp::socket again(io, udp::v4());
+    boost::system::error_code ec;
+    again.bind(udp::endpoint(udp::v4(), 67), ec);
+    EXPECT_FALSE(ec) << ec.message();
+}
+
 TEST_F(WorkerNetworkTest, StartedProgramsDoNotKeepTheWorkersPort) {
     CSearchDeviceBroadcastThread worker;
     worker.InitWorkThread(nullptr, 67, false);
