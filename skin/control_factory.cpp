@@ -2,6 +2,7 @@
 
 #include "controls/buttons.h"
 #include "controls/list_ctrls.h"
+#include "controls/task_list.h"
 #include "controls/text_ctrls.h"
 
 #include <QPalette>
@@ -103,8 +104,20 @@ void CreateStandardListCtrls(CBasicLayoutFrame& frame, QWidget* pParent) {
     }
 }
 
-void CreateShowTaskListCtrls(CBasicLayoutFrame& /*frame*/, QWidget* /*pParent*/) {
-    // The task list control is added later; until then a "ShowTaskListCtrl" record creates nothing.
+void CreateShowTaskListCtrls(CBasicLayoutFrame& frame, QWidget* pParent) {
+    const QString strClass = QStringLiteral("ShowTaskListCtrl");
+    for (const auto& [nCtrlID, record] : frame.m_record.controlMap) {
+        if (record.CtrlClass != strClass) {
+            continue;
+        }
+        auto* pList = new CShowTaskListCtrl(pParent);
+        PrepareControl(pList, *pList, record, pParent);
+        pList->UpdateBorderFrame();
+        // The status icon strip.
+        pList->LoadImageStrip(record.CtrlBGPath, record.CtrlBGStatusCount, 0, 0);
+        PlaceControl(pList, record, pParent);
+        InsertControl(frame.ListMap, nCtrlID, pList);
+    }
 }
 
 } // namespace
