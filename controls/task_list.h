@@ -197,5 +197,5 @@ private:
     QBasicTimer m_tipDelayTimer;
     QBasicTimer m_tipHideTimer;
     QBasicTimer m_tipLeaveTimer;
-    QRect m_rcPaint; ///< area of the paint in progress; null outside a paint (draw every row)
+    QRect m_rcPaint; ///< area of the paint in progress; null outside a paint (the whole picture)
 };

@@ -1,5 +1,5 @@
 // What the task list draws: status icons, progress cells, selected rows and separators, the band,
-// the header gradient, and the same pixels whether a paint covers all rows or only a strip.
+// the header gradient, and the same pixels whether a paint covers the whole client area or a strip.
 #include "control_test_util.h"
 #include "test_task_list_fixture.h"
 
@@ -277,7 +277,7 @@ TEST_F(TaskPaintTest, HeaderGradientRunsFromTopToBottomColour) {
         << "the title is drawn over the gradient";
 }
 
-TEST_F(TaskPaintTest, PartialPaintsShowTheSamePixelsAsDrawingEveryRow) {
+TEST_F(TaskPaintTest, PartialPaintsShowTheSamePixelsAsAWholePaint) {
     Build(40);
     // Icons taller than a row and bars reaching above and below their rows: neighbours' drawing
     // overlaps, so a strip must still get every row that reaches into it.
@@ -300,10 +300,10 @@ TEST_F(TaskPaintTest, PartialPaintsShowTheSamePixelsAsDrawingEveryRow) {
     Click(RowPoint(5), Qt::LeftButton, Qt::ShiftModifier);
     m_list.ScrollVertically(37); // row i's top is now at 30 i - 17
 
-    QImage everyRow(Viewport()->size(), QImage::Format_ARGB32_Premultiplied);
-    everyRow.fill(Qt::black);
-    m_list.DrawContent(everyRow);
-    everyRow = everyRow.convertToFormat(QImage::Format_ARGB32);
+    QImage wholePaint(Viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+    wholePaint.fill(Qt::black);
+    m_list.DrawContent(wholePaint);
+    wholePaint = wholePaint.convertToFormat(QImage::Format_ARGB32);
 
     const QRect strips[] = {
         QRect(0, 193, 400, 5),  // top of row 7, where only row 6's tall icon reaches
@@ -320,7 +320,7 @@ TEST_F(TaskPaintTest, PartialPaintsShowTheSamePixelsAsDrawingEveryRow) {
         int nDiffering = 0;
         for (int y = rcStrip.top(); y <= rcStrip.bottom(); ++y) {
             for (int x = rcStrip.left(); x <= rcStrip.right(); ++x) {
-                nDiffering += part.pixel(x, y) != everyRow.pixel(x, y) ? 1 : 0;
+                nDiffering += part.pixel(x, y) != wholePaint.pixel(x, y) ? 1 : 0;
             }
         }
         EXPECT_EQ(nDiffering, 0) << "strip at y " << rcStrip.top() << ", height " << rcStrip.height();
