@@ -95,7 +95,7 @@ for entry in "${devices[@]}"; do
 done
 
 # The X display lives in the host namespace too; it picks a free display number itself.
-ip netns exec "$hostns" Xvfb -displayfd 3 -screen 0 360x280x24 -nolisten tcp 3>"$work/display" \
+ip netns exec "$hostns" Xvfb -displayfd 3 -screen 0 360x280x24 -wr -nolisten tcp 3>"$work/display" \
     >"$work/xvfb.log" 2>&1 &
 pids+=($!)
 for _ in $(seq 100); do
