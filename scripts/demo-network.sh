@@ -118,6 +118,7 @@ ip netns exec "$hostns" setpriv --reuid="$user" --regid="$group" --init-groups \
     --inh-caps=+net_bind_service --ambient-caps=+net_bind_service \
     env -i PATH=/usr/bin:/bin HOME="$work/home" XDG_DATA_HOME="$work/home/.local/share" \
     XDG_RUNTIME_DIR="$work/run" DISPLAY="$display" QT_QPA_PLATFORM=xcb LC_ALL="$locale" \
+    ASAN_OPTIONS="${ASAN_OPTIONS:-}" UBSAN_OPTIONS="${UBSAN_OPTIONS:-}" \
     timeout 60 "$demo" "$work/run/screenshot.png" || status=$?
 if [ $status -ne 0 ]; then
     echo "demo-network: the program ended with status $status" >&2
