@@ -38,8 +38,9 @@ ip -n "$ns" link set lo up
 mkdir -p "$work/home" "$work/run"
 chmod 700 "$work/run"
 run_installed() {
-    # A clean environment, apart from the sanitizer settings of the tree under test.
-    ip netns exec "$ns" env -i PATH=/usr/bin:/bin HOME="$work/home" XDG_DATA_HOME="$work/home/.local/share" \
+    # A clean environment, apart from the sanitizer settings of the tree under test. exec: a job
+    # started with & is then the program itself, so that cleanup stops the program.
+    exec ip netns exec "$ns" env -i PATH=/usr/bin:/bin HOME="$work/home" XDG_DATA_HOME="$work/home/.local/share" \
         XDG_RUNTIME_DIR="$work/run" LC_ALL=C QT_QPA_PLATFORM=offscreen \
         ASAN_OPTIONS="${ASAN_OPTIONS:-}" UBSAN_OPTIONS="${UBSAN_OPTIONS:-}" "$prefix/bin/roamdock"
 }
