@@ -3,10 +3,66 @@
 #include "controls/base_ctrl.h"
 #include "skin/layout_frame.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QEnterEvent>
 #include <QFontMetricsF>
 #include <QMouseEvent>
 #include <QPainter>
+
+namespace {
+
+/// What a screen reader sees of a skinned button: its caption as the name, read when asked, so a
+/// caption changed later is what is read; checked state for check and radio boxes; a press action.
+class CBasicButtonAccessible : public QAccessibleWidget {
+public:
+    explicit CBasicButtonAccessible(CBasicButton* pButton)
+        : QAccessibleWidget(pButton, qobject_cast<CCheckBoxButton*>(pButton)   ? QAccessible::CheckBox
+                                     : qobject_cast<CRadioBoxButton*>(pButton) ? QAccessible::RadioButton
+                                                                               : QAccessible::Button) {}
+
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Name) {
+            const QString strName = widget()->accessibleName();
+            return strName.isEmpty() ? Button()->m_strCaption.value_or(QString()) : strName;
+        }
+        return QAccessibleWidget::text(t);
+    }
+
+    QAccessible::State state() const override {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.pressed = Button()->isDown();
+        if (role() != QAccessible::Button) {
+            s.checkable = true;
+            s.checked = Button()->check() != 0;
+        }
+        return s;
+    }
+
+    QStringList actionNames() const override {
+        return QStringList{pressAction()} + QAccessibleWidget::actionNames();
+    }
+
+    void doAction(const QString& strAction) override {
+        if (strAction == pressAction()) {
+            if (Button()->isEnabled()) {
+                Button()->click();
+            }
+            return;
+        }
+        QAccessibleWidget::doAction(strAction);
+    }
+
+private:
+    CBasicButton* Button() const { return static_cast<CBasicButton*>(widget()); }
+};
+
+QAccessibleInterface* CreateButtonAccessible(const QString& /*strClass*/, QObject* pObject) {
+    auto* pButton = qobject_cast<CBasicButton*>(pObject);
+    return pButton ? new CBasicButtonAccessible(pButton) : nullptr;
+}
+
+} // namespace
 
 CBasicButton::CBasicButton(QWidget* pParent) : QAbstractButton(pParent) {
     setCursor(Qt::PointingHandCursor);
@@ -14,6 +70,10 @@ CBasicButton::CBasicButton(QWidget* pParent) : QAbstractButton(pParent) {
     setAutoFillBackground(false);
     // Every move reaches OnMouseMoved, not only those with a button held.
     setMouseTracking(true);
+    // Tab reaches every enabled button; Space presses the one with the focus.
+    setFocusPolicy(Qt::StrongFocus);
+    static const bool s_bAccessibleInstalled = (QAccessible::installFactory(CreateButtonAccessible), true);
+    Q_UNUSED(s_bAccessibleInstalled);
 }
 
 CBasicButton::~CBasicButton() = default;
@@ -36,6 +96,14 @@ void CBasicButton::DrawButton(QImage& offscreen) {
                            QRect(nCell * m_nCellWidth, 0, m_nCellWidth, m_nImageHeight));
     }
     DrawButtonText(graphics);
+    // Only after Tab moved the focus here, as Qt's own buttons do: a mouse user sees no change.
+    if (hasFocus() && window()->testAttribute(Qt::WA_KeyboardFocusChange)) {
+        graphics.save();
+        graphics.setPen(QPen(QColor::fromRgba(m_clrCaption), 1.0, Qt::DotLine));
+        graphics.setBrush(Qt::NoBrush);
+        graphics.drawRect(QRect(1, 1, width() - 3, height() - 3));
+        graphics.restore();
+    }
 }
 
 void CBasicButton::DrawButtonText(QPainter& graphics) {

@@ -1,9 +1,52 @@
 #include "controls/text_ctrls.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QFontMetricsF>
 #include <QPainter>
 
 namespace {
+
+/// What a screen reader sees of a text control: static text named by its caption, read when asked.
+class CTextCtrlAccessible : public QAccessibleWidget {
+public:
+    explicit CTextCtrlAccessible(CBasicCtrl* pCtrl) : QAccessibleWidget(pCtrl, QAccessible::StaticText) {}
+
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Name) {
+            const QString strName = widget()->accessibleName();
+            return strName.isEmpty() ? static_cast<CBasicCtrl*>(widget())->m_strCaption.value_or(QString())
+                                     : strName;
+        }
+        return QAccessibleWidget::text(t);
+    }
+};
+
+QAccessibleInterface* CreateTextCtrlAccessible(const QString& /*strClass*/, QObject* pObject) {
+    if (qobject_cast<CShowTextCtrl*>(pObject) || qobject_cast<CShowTextImageCtrl*>(pObject)) {
+        return new CTextCtrlAccessible(static_cast<CBasicCtrl*>(pObject));
+    }
+    return nullptr;
+}
+
+void InstallTextCtrlAccessible() {
+    static const bool s_bInstalled = (QAccessible::installFactory(CreateTextCtrlAccessible), true);
+    Q_UNUSED(s_bInstalled);
+}
+
+/// Tells a listening screen reader when the caption it read has changed (the status line counts
+/// down this way); checked when the new caption is drawn, since captions are set without a hook.
+void NotifyCaptionChange(QWidget* pWnd, const std::optional<QString>& strCaption, QString& strAnnounced) {
+    const QString strNow = strCaption.value_or(QString());
+    if (strNow == strAnnounced) {
+        return;
+    }
+    strAnnounced = strNow;
+    if (QAccessible::isActive() && pWnd->accessibleName().isEmpty()) {
+        QAccessibleEvent event(pWnd, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&event);
+    }
+}
 
 /// Text layout flags for a wrap width; a width of 0 or less sets no limit.
 int WrapFlags(qreal fWidth) {
@@ -46,12 +89,15 @@ void DrawWrappedCaption(const CBasicPropertyFrame& frame, QPainter& graphics, in
 
 } // namespace
 
-CShowTextCtrl::CShowTextCtrl(QWidget* pParent) : CBasicCtrl(pParent) {}
+CShowTextCtrl::CShowTextCtrl(QWidget* pParent) : CBasicCtrl(pParent) {
+    InstallTextCtrlAccessible();
+}
 
 void CShowTextCtrl::DrawContent(QImage& offscreen) {
     QPainter graphics(&offscreen);
     DrawProperties(parentWidget(), this, graphics);
     DrawWrappedCaption(*this, graphics, width());
+    NotifyCaptionChange(this, m_strCaption, m_strAnnouncedCaption);
 }
 
 QSize CShowTextCtrl::MeasureTextExtent() const {
@@ -77,7 +123,9 @@ void CShowImageCtrl::DrawContent(QImage& offscreen) {
     DrawImageCell(*this, graphics);
 }
 
-CShowTextImageCtrl::CShowTextImageCtrl(QWidget* pParent) : CBasicCtrl(pParent) {}
+CShowTextImageCtrl::CShowTextImageCtrl(QWidget* pParent) : CBasicCtrl(pParent) {
+    InstallTextCtrlAccessible();
+}
 
 void CShowTextImageCtrl::DrawContent(QImage& offscreen) {
     QPainter graphics(&offscreen);
@@ -85,4 +133,5 @@ void CShowTextImageCtrl::DrawContent(QImage& offscreen) {
     DrawProperties(parentWidget(), this, graphics);
     DrawImageCell(*this, graphics);
     DrawWrappedCaption(*this, graphics, width());
+    NotifyCaptionChange(this, m_strCaption, m_strAnnouncedCaption);
 }

@@ -15,6 +15,9 @@ public:
     /// The size the caption needs when wrapped at 250 pixels less twice the x offset, offsets included:
     /// width = trunc(2x + w + 1.0), height = trunc(y + h).
     QSize MeasureTextExtent() const;
+
+private:
+    QString m_strAnnouncedCaption; ///< the caption screen readers were last told about
 };
 
 /// The first cell of the image strip at its natural size.
@@ -33,4 +36,7 @@ public:
     explicit CShowTextImageCtrl(QWidget* pParent = nullptr);
 
     void DrawContent(QImage& offscreen) override;
+
+private:
+    QString m_strAnnouncedCaption; ///< the caption screen readers were last told about
 };
