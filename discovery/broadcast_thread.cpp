@@ -59,27 +59,17 @@ BroadcastParseResult ParseBroadcastReply(const char* data, std::size_t nLen, con
 
 CSearchDeviceBroadcastThread::~CSearchDeviceBroadcastThread() {
     // Stop the thread while this class's HandleReceiveInfo is still there to be called.
-    bExitSock = true;
-    CloseSocketForExit();
-    WaitForThreadExit(std::chrono::seconds(5));
+    StopForDestruction();
 }
 
 void CSearchDeviceBroadcastThread::CreateWorkThread() {
-    WriteLog("SendThread %d : Create Search Device Work Thread ", nPort);
-    bExitSock = false;
-    bRetartSock = false;
-    try {
-        SetUpSocket([this](boost::asio::ip::udp::socket& sock) {
-            sock.open(boost::asio::ip::udp::v4());
-            sock.set_option(boost::asio::socket_base::broadcast(true));
-            sock.bind(boost::asio::ip::udp::endpoint(boost::asio::ip::address_v4::any(),
-                                                     static_cast<unsigned short>(nPort)));
-        });
-        StartReceiveThread();
-    } catch (const std::exception& e) {
-        CloseSocket();
-        WriteLog("SendThread %d : Create Search Device Work Thread Error : %s   ", nPort, e.what());
-    }
+    // The broadcast worker never retries on another port.
+    CreateSocketAndThread("SendThread %d : Create Search Device Work Thread ",
+                          [this](boost::asio::ip::udp::socket& sock) {
+                              sock.open(boost::asio::ip::udp::v4());
+                              sock.set_option(boost::asio::socket_base::broadcast(true));
+                              sock.bind(AnyEndpoint());
+                          });
 }
 
 int CSearchDeviceBroadcastThread::SendSearchCommand(const DhcpPacket* pdhcp) {

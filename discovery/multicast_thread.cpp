@@ -19,30 +19,20 @@ constexpr int kMaxCreateRetries = 20;
 
 CSearchDeviceMulticastThread::~CSearchDeviceMulticastThread() {
     // Stop the thread while this class's HandleReceiveInfo is still there to be called.
-    bExitSock = true;
-    CloseSocketForExit();
-    WaitForThreadExit(std::chrono::seconds(5));
+    StopForDestruction();
 }
 
 void CSearchDeviceMulticastThread::CreateWorkThread() {
-    WriteLog("SendThread %d : Create Search Device Work Thread   ", nPort);
-    bExitSock = false;
-    bRetartSock = false;
-    try {
-        SetUpSocket([this](boost::asio::ip::udp::socket& sock) {
-            sock.open(boost::asio::ip::udp::v4());
-            // Joined before the bind; a failed join is logged and creation goes on.
-            AlterMulticastGroup(true);
-            sock.bind(boost::asio::ip::udp::endpoint(boost::asio::ip::address_v4::any(),
-                                                     static_cast<unsigned short>(nPort)));
-        });
-        StartReceiveThread();
-    } catch (const std::exception& e) {
-        CloseSocket();
-        WriteLog("SendThread %d : Create Search Device Work Thread Error : %s   ", nPort, e.what());
-        if (bTestCreate) {
-            HandleCreateError();
-        }
+    const bool bCreated = CreateSocketAndThread("SendThread %d : Create Search Device Work Thread   ",
+                                                [this](boost::asio::ip::udp::socket& sock) {
+                                                    sock.open(boost::asio::ip::udp::v4());
+                                                    // Joined before the bind; a failed join is
+                                                    // logged and creation goes on.
+                                                    AlterMulticastGroup(true);
+                                                    sock.bind(AnyEndpoint());
+                                                });
+    if (!bCreated && bTestCreate) {
+        HandleCreateError();
     }
 }
 
@@ -115,17 +105,12 @@ void CSearchDeviceMulticastThread::HandleCreateError() {
 }
 
 CSearchDeviceMultiCommandThead::~CSearchDeviceMultiCommandThead() {
-    bExitSock = true;
-    CloseSocketForExit();
-    WaitForThreadExit(std::chrono::seconds(5));
+    StopForDestruction();
 }
 
 void CSearchDeviceMultiCommandThead::CreateWorkThread() {
-    WriteLog("SendThread %d : Create Search Device Work Thread   ", nPort);
-    bExitSock = false;
-    bRetartSock = false;
-    try {
-        SetUpSocket([this](boost::asio::ip::udp::socket& sock) {
+    const bool bCreated = CreateSocketAndThread(
+        "SendThread %d : Create Search Device Work Thread   ", [this](boost::asio::ip::udp::socket& sock) {
             sock.open(boost::asio::ip::udp::v4());
             // A text that is no address throws here and counts as a failed creation.
             const boost::asio::ip::address address =
@@ -133,13 +118,8 @@ void CSearchDeviceMultiCommandThead::CreateWorkThread() {
                               : boost::asio::ip::make_address(strIP);
             sock.bind(boost::asio::ip::udp::endpoint(address, static_cast<unsigned short>(nPort)));
         });
-        StartReceiveThread();
-    } catch (const std::exception& e) {
-        CloseSocket();
-        WriteLog("SendThread %d : Create Search Device Work Thread Error : %s   ", nPort, e.what());
-        if (bTestCreate) {
-            HandleCreateError();
-        }
+    if (!bCreated && bTestCreate) {
+        HandleCreateError();
     }
 }
 

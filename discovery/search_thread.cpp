@@ -27,27 +27,27 @@ CSearchDeviceThread::CSearchDeviceThread()
 }
 
 CSearchDeviceThread::~CSearchDeviceThread() {
+    StopForDestruction();
+}
+
+void CSearchDeviceThread::StopForDestruction() {
     bExitSock = true;
     CloseSocketForExit();
     // A thread still running here would use a destroyed object; give it time to leave.
     WaitForThreadExit(std::chrono::seconds(5));
 }
 
+boost::asio::ip::udp::endpoint CSearchDeviceThread::AnyEndpoint() const {
+    return boost::asio::ip::udp::endpoint(boost::asio::ip::address_v4::any(),
+                                          static_cast<unsigned short>(nPort));
+}
+
 void CSearchDeviceThread::CreateWorkThread() {
-    WriteLog("SendThread %d : Create Search Device Work Thread   ", nPort);
-    bExitSock = false;
-    bRetartSock = false;
-    try {
-        SetUpSocket([this](boost::asio::ip::udp::socket& sock) {
-            sock.open(boost::asio::ip::udp::v4());
-            sock.bind(boost::asio::ip::udp::endpoint(boost::asio::ip::address_v4::any(),
-                                                     static_cast<unsigned short>(nPort)));
-        });
-        StartReceiveThread();
-    } catch (const std::exception& e) {
-        CloseSocket();
-        WriteLog("SendThread %d : Create Search Device Work Thread Error : %s   ", nPort, e.what());
-    }
+    CreateSocketAndThread("SendThread %d : Create Search Device Work Thread   ",
+                          [this](boost::asio::ip::udp::socket& sock) {
+                              sock.open(boost::asio::ip::udp::v4());
+                              sock.bind(AnyEndpoint());
+                          });
 }
 
 void CSearchDeviceThread::InitWorkThread(const char* strIP, int nPort, bool bTestCreate) {

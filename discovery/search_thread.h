@@ -3,6 +3,7 @@
 // datagram to the worker's parser, and the restart rule when the socket fails.
 
 #include "discovery/device_record.h"
+#include "discovery/engine.h"
 
 #include <boost/asio/io_context.hpp>
 #include <boost/asio/ip/udp.hpp>
@@ -11,6 +12,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
+#include <exception>
 #include <mutex>
 #include <string>
 
@@ -50,6 +52,27 @@ public:
     const std::string& IP() const { return strIP; }
 
 protected:
+    /// The creation every worker shares: its own create line, the flags cleared, `fnSocketSteps`
+    /// on the socket, the receive thread; on failure the socket is closed and the error line
+    /// written. False when creation failed.
+    template <class Fn> bool CreateSocketAndThread(const char* pszCreateLine, Fn fnSocketSteps) {
+        WriteLog(pszCreateLine, nPort);
+        bExitSock = false;
+        bRetartSock = false;
+        try {
+            SetUpSocket(fnSocketSteps);
+            StartReceiveThread();
+            return true;
+        } catch (const std::exception& e) {
+            CloseSocket();
+            WriteLog("SendThread %d : Create Search Device Work Thread Error : %s   ", nPort, e.what());
+            return false;
+        }
+    }
+    /// 0.0.0.0 and this worker's port.
+    boost::asio::ip::udp::endpoint AnyEndpoint() const;
+    /// For destructors: stops the receive thread while the destroyed class's overrides still exist.
+    void StopForDestruction();
     /// Runs `fn(socket)` under the socket lock for open, set_option, bind; a socket still open
     /// is closed first. Exceptions pass through.
     template <class Fn> void SetUpSocket(Fn fn) {
