@@ -6,6 +6,8 @@
 #include <boost/program_options.hpp>
 #include <nlohmann/json.hpp>
 
+#include <signal.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,6 +15,7 @@
 #include <cstdio>
 #include <cstring>
 #include <iostream>
+#include <mutex>
 #include <sstream>
 #include <thread>
 
@@ -20,8 +23,12 @@ namespace po = boost::program_options;
 
 namespace {
 
-/// Where --reports lines go; set before the engine starts, read on its worker threads.
+/// Where --reports and --watch lines go; set before the engine starts, read on its worker threads.
 FILE* s_pReportOut = stdout;
+bool s_bReports = false;
+bool s_bWatchJson = false;
+/// Set under g_findDeviceMutex once the first list is printed; from then on changes are printed.
+bool s_bWatching = false;
 
 std::string FieldText(const char (&szField)[32]) {
     return std::string(szField, strnlen(szField, sizeof(szField)));
@@ -34,6 +41,9 @@ po::options_description ScanOptionsDescription(ScanOptions& options) {
         ("seconds", po::value<int>(&options.nSeconds)->value_name("N"),
          "wait N seconds for answers after the search (default 10)")                                     //
         ("json", po::bool_switch(&options.bJson), "print one JSON object per device instead of a table") //
+        ("watch", po::bool_switch(&options.bWatch),
+         "after the list, keep listening and print a line whenever a device appears or says goodbye, "
+         "until interrupted") //
         ("reports", po::bool_switch(&options.bReports),
          "print every report as it arrives, before the vendor filter, as JSON lines with the worker's "
          "port") //
@@ -89,12 +99,70 @@ size_t DisplayWidth(const std::string& strText) {
     }));
 }
 
-int OnScanReport(const DeviceRecord* record, int nPort) {
-    // Called under the engine's dispatch mutex, so lines of different workers never interleave.
-    const std::string strLine = FormatReportJson(*record, nPort);
+void WriteOut(const std::string& strLine) {
     std::fwrite(strLine.data(), 1, strLine.size(), s_pReportOut);
     std::fflush(s_pReportOut);
-    return OnStoreFindDevice(record, nPort);
+}
+
+bool HasAddress(const std::vector<DeviceRecord>& records, const DeviceRecord& record) {
+    return std::any_of(records.begin(), records.end(), [&record](const DeviceRecord& other) {
+        return FieldText(other.ip) == FieldText(record.ip);
+    });
+}
+
+int OnScanReport(const DeviceRecord* record, int nPort) {
+    // Called under the engine's dispatch mutex: lines of different workers never interleave, and the
+    // store changes only here, so comparing it before and after names exactly what this report did.
+    if (s_bReports) {
+        WriteOut(FormatReportJson(*record, nPort));
+    }
+    if (!s_bWatching) {
+        return OnStoreFindDevice(record, nPort);
+    }
+    const std::vector<DeviceRecord> before = CopyDevices(GetDeviceStore());
+    OnStoreFindDevice(record, nPort);
+    const std::vector<DeviceRecord> after = CopyDevices(GetDeviceStore());
+    // The store keeps one record per address and updates it in place, so only a goodbye removes one.
+    for (const DeviceRecord& gone : before) {
+        if (!HasAddress(after, gone)) {
+            WriteOut(FormatWatchEvent("goodbye", gone, s_bWatchJson));
+        }
+    }
+    for (const DeviceRecord& added : after) {
+        if (!HasAddress(before, added)) {
+            WriteOut(FormatWatchEvent("appeared", added, s_bWatchJson));
+        }
+    }
+    return 0;
+}
+
+/// Waits for SIGINT or SIGTERM (blocked in every thread) for at most `nSeconds`, or without limit
+/// when it is negative. True when a signal came.
+bool WaitForStopSignal(int nSeconds) {
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(nSeconds);
+    for (;;) {
+        int nSignal = 0;
+        if (nSeconds < 0) {
+            if (sigwait(&stopSignals, &nSignal) == 0) {
+                return true;
+            }
+            continue;
+        }
+        const auto left = deadline - std::chrono::steady_clock::now();
+        if (left <= std::chrono::steady_clock::duration::zero()) {
+            return false;
+        }
+        const auto nsLeft = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
+        timespec timeout{static_cast<time_t>(nsLeft / 1000000000), static_cast<long>(nsLeft % 1000000000)};
+        if (sigtimedwait(&stopSignals, nullptr, &timeout) > 0) {
+            return true;
+        }
+        // EAGAIN at the deadline, EINTR for another signal: the loop decides.
+    }
 }
 
 } // namespace
@@ -102,7 +170,7 @@ int OnScanReport(const DeviceRecord* record, int nPort) {
 std::string ScanUsage() {
     ScanOptions options;
     std::ostringstream usage;
-    usage << "Usage: roamdock-scan [--seconds N] [--json] [--reports] [--log FILE]\n"
+    usage << "Usage: roamdock-scan [--seconds N] [--json] [--reports] [--watch] [--log FILE]\n"
              "Searches the local network once for Vantro, Orbit5 and Nexla devices and lists them,\n"
              "most recently found first.\n\n"
           << ScanOptionsDescription(options);
@@ -157,6 +225,25 @@ std::string FormatReportJson(const DeviceRecord& record, int nPort) {
     return DumpLine(object);
 }
 
+std::string FormatWatchEvent(const char* pszEvent, const DeviceRecord& record, bool bJson) {
+    if (bJson) {
+        nlohmann::ordered_json object;
+        object["event"] = pszEvent;
+        object.update(DeviceObject(record));
+        return DumpLine(object);
+    }
+    std::string strLine;
+    const std::string fields[] = {pszEvent, TerminalText(record.host), TerminalText(record.ip)};
+    const size_t nWidths[] = {8, 16, 15};
+    for (size_t i = 0; i < 3; ++i) {
+        strLine += fields[i] +
+                   std::string(
+                       nWidths[i] > DisplayWidth(fields[i]) ? nWidths[i] - DisplayWidth(fields[i]) : 0, ' ') +
+                   "  ";
+    }
+    return strLine + TerminalText(record.product) + "\n";
+}
+
 std::string FormatDeviceLines(const std::vector<DeviceRecord>& records) {
     std::string strOut;
     for (auto it = records.rbegin(); it != records.rend(); ++it) {
@@ -207,6 +294,18 @@ int RunScanner(int argc, const char* const argv[]) {
         }
     }
     s_pReportOut = pOut;
+    s_bReports = options.bReports;
+    s_bWatchJson = options.bJson || options.bReports;
+    s_bWatching = false;
+    if (options.bWatch) {
+        // Blocked before the engine starts its threads, which inherit the mask: only the main
+        // thread takes the stop signal, and it shuts the engine down before leaving.
+        sigset_t stopSignals;
+        sigemptyset(&stopSignals);
+        sigaddset(&stopSignals, SIGINT);
+        sigaddset(&stopSignals, SIGTERM);
+        pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    }
 
     // The store's own start, plus the scanner's log and report printer; both must be set before
     // the engine starts.
@@ -218,20 +317,34 @@ int RunScanner(int argc, const char* const argv[]) {
         std::memcpy(g_szLogPath, options.strLogPath.data(), options.strLogPath.size());
         g_bLogEnable = true;
     }
-    if (options.bReports) {
+    if (options.bReports || options.bWatch) {
         g_pfnFindDevice = OnScanReport;
     }
     StartSearchDevice();
 
     SendMessage();
-    std::this_thread::sleep_for(std::chrono::seconds(options.nSeconds));
-
-    if (!options.bReports) {
-        const std::vector<DeviceRecord> records = CopyDevices(GetDeviceStore());
-        const std::string strText = options.bJson ? FormatDeviceLines(records) : FormatDeviceTable(records);
-        std::fwrite(strText.data(), 1, strText.size(), pOut);
+    bool bStopped = false;
+    if (options.bWatch) {
+        bStopped = WaitForStopSignal(options.nSeconds);
+    } else {
+        std::this_thread::sleep_for(std::chrono::seconds(options.nSeconds));
     }
-    std::fflush(pOut);
+
+    {
+        // Under the dispatch mutex, so no change falls between the list and the first watched report.
+        std::lock_guard<std::mutex> lock(g_findDeviceMutex);
+        if (!options.bReports) {
+            const std::vector<DeviceRecord> records = CopyDevices(GetDeviceStore());
+            const std::string strText =
+                options.bJson ? FormatDeviceLines(records) : FormatDeviceTable(records);
+            std::fwrite(strText.data(), 1, strText.size(), pOut);
+        }
+        std::fflush(pOut);
+        s_bWatching = options.bWatch && !bStopped;
+    }
+    if (s_bWatching) {
+        WaitForStopSignal(-1);
+    }
     ExitSearchDevice();
     std::fflush(pOut);
     return 0;

@@ -12,6 +12,7 @@ struct ScanOptions {
     int nSeconds = 10; // the window's countdown
     bool bJson = false;
     bool bReports = false;
+    bool bWatch = false;    // keep listening after the first search until SIGINT or SIGTERM
     std::string strLogPath; // empty: the engine's log stays off
 };
 
@@ -36,6 +37,11 @@ std::string FormatDeviceLines(const std::vector<DeviceRecord>& records);
 /// Store order in, newest first out: a table with the columns "Host Name", "IP Address",
 /// "Device Type". Device text is made safe for a terminal (no control characters).
 std::string FormatDeviceTable(const std::vector<DeviceRecord>& records);
+
+/// One --watch line for a device that appeared ("appeared") or said goodbye ("goodbye"). JSON: the
+/// device object with "event" as its first key. Text: the event word, host name, address and
+/// device type in columns, device text made safe for a terminal as in the table.
+std::string FormatWatchEvent(const char* pszEvent, const DeviceRecord& record, bool bJson);
 
 /// The whole program: parse, start discovery, search once, wait, print, stop.
 int RunScanner(int argc, const char* const argv[]);
