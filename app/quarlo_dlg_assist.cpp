@@ -13,6 +13,7 @@
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QShortcut>
 #include <QTextDocument>
 #include <QToolTip>
@@ -188,6 +189,11 @@ bool CQuarloDlgAssist::eventFilter(QObject* pWatched, QEvent* pEvent) {
             break;
         case QEvent::KeyPress:
             m_bKeySelecting = true;
+            break;
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+            // The dialog follows left clicks itself; a right click may change the selection too.
+            m_bKeySelecting = static_cast<QMouseEvent*>(pEvent)->button() == Qt::RightButton;
             break;
         case QEvent::KeyRelease:
         case QEvent::FocusOut:

@@ -59,8 +59,8 @@ private:
     QAction* m_pLogInAction = nullptr;
     QAction* m_pStorageAction = nullptr;
     QAction* m_pCopyAction = nullptr;
-    /// Set while a key pressed in the list is being handled, so a selection it makes updates the
-    /// buttons as a click would.
+    /// Set while a key or a right click in the list is being handled, so a selection it makes
+    /// updates the buttons as a left click would.
     bool m_bKeySelecting = false;
 };
 

@@ -35,14 +35,15 @@ void InstallTextCtrlAccessible() {
 }
 
 /// Tells a listening screen reader when the caption it read has changed (the status line counts
-/// down this way); checked when the new caption is drawn, since captions are set without a hook.
+/// down this way), as a label does; checked when the new caption is drawn, since captions are set
+/// without a hook.
 void NotifyCaptionChange(QWidget* pWnd, const std::optional<QString>& strCaption, QString& strAnnounced) {
     const QString strNow = strCaption.value_or(QString());
     if (strNow == strAnnounced) {
         return;
     }
     strAnnounced = strNow;
-    if (QAccessible::isActive() && pWnd->accessibleName().isEmpty()) {
+    if (pWnd->accessibleName().isEmpty()) {
         QAccessibleEvent event(pWnd, QAccessible::NameChanged);
         QAccessible::updateAccessibility(&event);
     }
