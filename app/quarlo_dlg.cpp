@@ -2,6 +2,7 @@
 
 #include "app/device_store.h"
 #include "app/quarlo_app.h"
+#include "app/quarlo_dlg_assist.h"
 #include "app/storage_action.h"
 #include "controls/buttons.h"
 #include "controls/list_ctrls.h"
@@ -79,6 +80,8 @@ bool CQuarloDlg::OnInitDialog() {
     SetupDeviceList();
     FillDeviceList();
     OnRefresh();
+    // Row menu, shortcuts, device tooltip, keyboard and screen-reader support, from outside.
+    AttachDlgAssist(*this);
     return true;
 }
 
