@@ -276,6 +276,22 @@ TEST_F(DlgAssistTest, RightClickOnEmptySpaceShowsNoMenuAndTheButtonsFollowTheSel
     EXPECT_EQ(LogInAndStorageEnabled(), m_pDlg->GetSelectedRow() != -1);
 }
 
+TEST_F(DlgAssistTest, TheMenuKeyOpensTheMenuForTheSelectedRowOnly) {
+    ListDevices();
+    const auto pressMenuKey = [this] {
+        QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(0, 0), List()->mapToGlobal(QPoint(0, 0)));
+        QApplication::sendEvent(List(), &event);
+    };
+    pressMenuKey();
+    EXPECT_FALSE(m_pAssist->RowMenu()->isVisible()) << "no row is selected";
+
+    QTest::keyClick(List(), Qt::Key_Down);
+    pressMenuKey();
+    ASSERT_TRUE(m_pAssist->RowMenu()->isVisible());
+    EXPECT_EQ(m_pDlg->GetSelectedRow(), 0);
+    EXPECT_FALSE(m_pAssist->CopyAction()->isEnabled()) << "the newest row's address is 10.0.0.24/../x";
+}
+
 enum class MenuAction { LogIn, MyStorage, Copy };
 struct ActionCase {
     const char* pszName;
