@@ -24,18 +24,18 @@ struct RecordSpec {
     int64_t nReservedValue;
 };
 
-DeviceRecord MakeRecord(const RecordSpec& spec) {
+DeviceRecord MakeRecord(const RecordSpec& row) {
     DeviceRecord record;
     std::memset(&record, 0, sizeof(record));
-    std::strncpy(record.id, spec.pszId, sizeof(record.id) - 1);
-    std::strncpy(record.ip, spec.pszIp, sizeof(record.ip) - 1);
-    std::strncpy(record.host, spec.pszHost, sizeof(record.host) - 1);
+    std::strncpy(record.id, row.pszId, sizeof(record.id) - 1);
+    std::strncpy(record.ip, row.pszIp, sizeof(record.ip) - 1);
+    std::strncpy(record.host, row.pszHost, sizeof(record.host) - 1);
     std::strncpy(record.product, "RD-300", sizeof(record.product) - 1);
     std::strncpy(record.extra, "storage", sizeof(record.extra) - 1);
     std::strncpy(record.version, "2.1.7", sizeof(record.version) - 1);
-    std::strncpy(record.vendor, spec.pszVendor, sizeof(record.vendor) - 1);
-    record.type = spec.nType;
-    record.reservedValue = spec.nReservedValue;
+    std::strncpy(record.vendor, row.pszVendor, sizeof(record.vendor) - 1);
+    record.type = row.nType;
+    record.reservedValue = row.nReservedValue;
     return record;
 }
 
@@ -107,8 +107,8 @@ struct MergeCase {
     std::vector<RecordSpec> expected;
 };
 
-Step Report(const RecordSpec& spec) {
-    return {false, spec};
+Step Report(const RecordSpec& row) {
+    return {false, row};
 }
 Step Clear() {
     return {true, {}};
@@ -130,8 +130,8 @@ TEST_P(StoreMergeTest, ListMatchesAfterReports) {
         }
     }
     std::vector<DeviceRecord> expected;
-    for (const RecordSpec& spec : GetParam().expected) {
-        expected.push_back(MakeRecord(spec));
+    for (const RecordSpec& row : GetParam().expected) {
+        expected.push_back(MakeRecord(row));
     }
     const std::vector<DeviceRecord> actual = CopyDevices(GetDeviceStore());
     EXPECT_EQ(Describe(actual), Describe(expected));
@@ -152,11 +152,11 @@ const RecordSpec A = {"dev-a", "192.168.8.10", "alpha", "VANTRO", 1, 60};
 const RecordSpec B = {"dev-b", "192.168.8.11", "bravo", "nexla", 2, 60};
 const RecordSpec C = {"dev-c", "192.168.8.12", "charlie", "Orbit5", 1, 60};
 
-RecordSpec With(RecordSpec spec, const char* pszHost, int nType, int64_t nReservedValue) {
-    spec.pszHost = pszHost;
-    spec.nType = nType;
-    spec.nReservedValue = nReservedValue;
-    return spec;
+RecordSpec With(RecordSpec row, const char* pszHost, int nType, int64_t nReservedValue) {
+    row.pszHost = pszHost;
+    row.nType = nType;
+    row.nReservedValue = nReservedValue;
+    return row;
 }
 RecordSpec Bye(const char* pszId, const char* pszVendor = "VANTRO") {
     return {pszId, "192.168.8.99", "gone", pszVendor, 4, 60};

@@ -196,28 +196,28 @@ protected:
         ASSERT_TRUE(WriteLayout(strPath, DialogSpec{}, ctrls));
         m_dlg.LoadLayoutFile(strPath, 201, QStringLiteral("Standard"));
     }
-    static CtrlSpec Spec(int nCtrlID, const char* pszClass) {
-        CtrlSpec spec;
-        spec.nID = nCtrlID;
-        spec.strClass = QString::fromLatin1(pszClass);
-        spec.strPos = QStringLiteral("5,5,40,20");
-        return spec;
+    static CtrlSpec MakeCtrl(int nCtrlID, const char* pszClass) {
+        CtrlSpec row;
+        row.nID = nCtrlID;
+        row.strClass = QString::fromLatin1(pszClass);
+        row.strPos = QStringLiteral("5,5,40,20");
+        return row;
     }
     ScopedDataRoot m_root;
     FactoryDialog m_dlg;
 };
 
 TEST_F(CustomLayoutTest, OnlyTheNineExactClassNamesCreateControls) {
-    Load({Spec(1, "standardbutton"), Spec(2, "FancyCtrl"), Spec(3, ""), Spec(4, "StandardListctrl"),
-          Spec(5, "StandardButton")});
+    Load({MakeCtrl(1, "standardbutton"), MakeCtrl(2, "FancyCtrl"), MakeCtrl(3, ""), MakeCtrl(4, "StandardListctrl"),
+          MakeCtrl(5, "StandardButton")});
     EXPECT_EQ(m_dlg.ChildIds(), (QVector<int>{5}));
     EXPECT_EQ(m_dlg.ListMap.size(), 0u);
 }
 
 TEST_F(CustomLayoutTest, EveryClassMakesItsOwnControlInClassOrder) {
-    Load({Spec(10, "StandardListCtrl"), Spec(11, "ShowTextImageCtrl"), Spec(12, "ShowImageCtrl"),
-          Spec(13, "ShowTextCtrl"), Spec(14, "DriftButton"), Spec(15, "CheckBoxButton"),
-          Spec(16, "RadioBoxButton"), Spec(17, "StandardButton")});
+    Load({MakeCtrl(10, "StandardListCtrl"), MakeCtrl(11, "ShowTextImageCtrl"), MakeCtrl(12, "ShowImageCtrl"),
+          MakeCtrl(13, "ShowTextCtrl"), MakeCtrl(14, "DriftButton"), MakeCtrl(15, "CheckBoxButton"),
+          MakeCtrl(16, "RadioBoxButton"), MakeCtrl(17, "StandardButton")});
     EXPECT_EQ(m_dlg.ChildIds(), (QVector<int>{17, 16, 15, 14, 13, 12, 11, 10}));
     EXPECT_NE(qobject_cast<CRadioBoxButton*>(m_dlg.FindButtonCtrl(16)), nullptr);
     EXPECT_NE(qobject_cast<CCheckBoxButton*>(m_dlg.FindButtonCtrl(15)), nullptr);
@@ -225,9 +225,9 @@ TEST_F(CustomLayoutTest, EveryClassMakesItsOwnControlInClassOrder) {
 }
 
 TEST_F(CustomLayoutTest, ShowCommandZeroHidesDespiteVisibleStyle) {
-    CtrlSpec hidden = Spec(20, "StandardButton");
+    CtrlSpec hidden = MakeCtrl(20, "StandardButton");
     hidden.nShow = 0;
-    CtrlSpec shownWithoutStyle = Spec(21, "ShowTextCtrl");
+    CtrlSpec shownWithoutStyle = MakeCtrl(21, "ShowTextCtrl");
     shownWithoutStyle.strStyle = QStringLiteral("WS_CHILD");
     Load({hidden, shownWithoutStyle});
     ASSERT_NE(m_dlg.FindButtonCtrl(20), nullptr);
@@ -238,10 +238,10 @@ TEST_F(CustomLayoutTest, ShowCommandZeroHidesDespiteVisibleStyle) {
 }
 
 TEST_F(CustomLayoutTest, DriftButtonGetsItsDescriptionAsToolTipEvenWhenEmpty) {
-    CtrlSpec empty = Spec(30, "DriftButton");
-    CtrlSpec described = Spec(31, "DriftButton");
+    CtrlSpec empty = MakeCtrl(30, "DriftButton");
+    CtrlSpec described = MakeCtrl(31, "DriftButton");
     described.strDiscrip = QStringLiteral("Close <b>now</b>");
-    CtrlSpec standard = Spec(32, "StandardButton");
+    CtrlSpec standard = MakeCtrl(32, "StandardButton");
     standard.strDiscrip = QStringLiteral("not a tip");
     Load({empty, described, standard});
     auto* pEmpty = qobject_cast<CDriftButton*>(m_dlg.FindButtonCtrl(30));
@@ -255,7 +255,7 @@ TEST_F(CustomLayoutTest, DriftButtonGetsItsDescriptionAsToolTipEvenWhenEmpty) {
 }
 
 TEST_F(CustomLayoutTest, ListWithoutReportStyleHasNoHeader) {
-    CtrlSpec list = Spec(40, "StandardListCtrl");
+    CtrlSpec list = MakeCtrl(40, "StandardListCtrl");
     list.strStyle = QStringLiteral("WS_CHILD|WS_VISIBLE");
     list.nPaintMode = 0;
     Load({list});

@@ -30,12 +30,12 @@ public:
     }
 };
 
-CtrlSpec Spec(int nCtrlID, const char* pszClass) {
-    CtrlSpec spec;
-    spec.nID = nCtrlID;
-    spec.strClass = QString::fromLatin1(pszClass);
-    spec.strPos = QStringLiteral("5,5,40,20");
-    return spec;
+CtrlSpec MakeCtrl(int nCtrlID, const char* pszClass) {
+    CtrlSpec row;
+    row.nID = nCtrlID;
+    row.strClass = QString::fromLatin1(pszClass);
+    row.strPos = QStringLiteral("5,5,40,20");
+    return row;
 }
 
 TEST(TaskListFactory, CreatedInListMapAfterTheOtherEightClasses) {
@@ -44,7 +44,7 @@ TEST(TaskListFactory, CreatedInListMapAfterTheOtherEightClasses) {
         MakeStrip({Qt::red, Qt::green, Qt::blue, Qt::cyan, Qt::magenta, Qt::yellow, Qt::gray}, 12, 12),
         root.Path(QStringLiteral("/icons.png"))));
     // The task list has the smallest id: it still comes last, as its class runs last.
-    CtrlSpec task = Spec(1, "ShowTaskListCtrl");
+    CtrlSpec task = MakeCtrl(1, "ShowTaskListCtrl");
     task.strPos = QStringLiteral("10,40,300,150");
     task.strBGPath = QStringLiteral("\\icons.png");
     task.nCells = 7;
@@ -52,9 +52,9 @@ TEST(TaskListFactory, CreatedInListMapAfterTheOtherEightClasses) {
     const QString strPath = root.Path(QStringLiteral("/layout.xml"));
     ASSERT_TRUE(
         WriteLayout(strPath, DialogSpec{},
-                    {task, Spec(2, "StandardListCtrl"), Spec(3, "ShowTextImageCtrl"),
-                     Spec(4, "ShowImageCtrl"), Spec(5, "ShowTextCtrl"), Spec(6, "DriftButton"),
-                     Spec(7, "CheckBoxButton"), Spec(8, "RadioBoxButton"), Spec(9, "StandardButton")}));
+                    {task, MakeCtrl(2, "StandardListCtrl"), MakeCtrl(3, "ShowTextImageCtrl"),
+                     MakeCtrl(4, "ShowImageCtrl"), MakeCtrl(5, "ShowTextCtrl"), MakeCtrl(6, "DriftButton"),
+                     MakeCtrl(7, "CheckBoxButton"), MakeCtrl(8, "RadioBoxButton"), MakeCtrl(9, "StandardButton")}));
     FactoryDialog dlg;
     dlg.LoadLayoutFile(strPath, 201, QStringLiteral("Standard"));
 

@@ -29,10 +29,10 @@ const ControlSpec kControls[] = {
 
 QByteArray NineControlLayout() {
     QString strControls;
-    for (const ControlSpec& spec : kControls)
+    for (const ControlSpec& row : kControls)
         strControls += "\t\t\t" +
-                       CtrlInfoElement(spec.nCtrlID, QString::fromLatin1(spec.pszClass),
-                                       QStringLiteral("text %1").arg(spec.nCtrlID)) +
+                       CtrlInfoElement(row.nCtrlID, QString::fromLatin1(row.pszClass),
+                                       QStringLiteral("text %1").arg(row.nCtrlID)) +
                        "\n";
     return LayoutDocument(
         "\t<DialogInfo DialogID=\"201\" DialogText=\"Vantro Roamdock\" DialogDiscrip=\"Search Device "
