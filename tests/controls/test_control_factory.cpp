@@ -208,8 +208,8 @@ protected:
 };
 
 TEST_F(CustomLayoutTest, OnlyTheNineExactClassNamesCreateControls) {
-    Load({MakeCtrl(1, "standardbutton"), MakeCtrl(2, "FancyCtrl"), MakeCtrl(3, ""), MakeCtrl(4, "StandardListctrl"),
-          MakeCtrl(5, "StandardButton")});
+    Load({MakeCtrl(1, "standardbutton"), MakeCtrl(2, "FancyCtrl"), MakeCtrl(3, ""),
+          MakeCtrl(4, "StandardListctrl"), MakeCtrl(5, "StandardButton")});
     EXPECT_EQ(m_dlg.ChildIds(), (QVector<int>{5}));
     EXPECT_EQ(m_dlg.ListMap.size(), 0u);
 }

@@ -50,11 +50,11 @@ TEST(TaskListFactory, CreatedInListMapAfterTheOtherEightClasses) {
     task.nCells = 7;
     task.nPaintMode = PaintBorder;
     const QString strPath = root.Path(QStringLiteral("/layout.xml"));
-    ASSERT_TRUE(
-        WriteLayout(strPath, DialogSpec{},
-                    {task, MakeCtrl(2, "StandardListCtrl"), MakeCtrl(3, "ShowTextImageCtrl"),
-                     MakeCtrl(4, "ShowImageCtrl"), MakeCtrl(5, "ShowTextCtrl"), MakeCtrl(6, "DriftButton"),
-                     MakeCtrl(7, "CheckBoxButton"), MakeCtrl(8, "RadioBoxButton"), MakeCtrl(9, "StandardButton")}));
+    ASSERT_TRUE(WriteLayout(strPath, DialogSpec{},
+                            {task, MakeCtrl(2, "StandardListCtrl"), MakeCtrl(3, "ShowTextImageCtrl"),
+                             MakeCtrl(4, "ShowImageCtrl"), MakeCtrl(5, "ShowTextCtrl"),
+                             MakeCtrl(6, "DriftButton"), MakeCtrl(7, "CheckBoxButton"),
+                             MakeCtrl(8, "RadioBoxButton"), MakeCtrl(9, "StandardButton")}));
     FactoryDialog dlg;
     dlg.LoadLayoutFile(strPath, 201, QStringLiteral("Standard"));
 
