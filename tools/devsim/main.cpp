@@ -128,7 +128,8 @@ int main(int argc, char** argv) {
                 std::cerr << "roamdock-devsim: cannot read " << strPath << "\n";
                 return 2;
             }
-            (std::string(pszOption) == "raw-answer" ? mcConfig.rawAnswers : mcConfig.rawNotifies).push_back(strData);
+            (std::string(pszOption) == "raw-answer" ? mcConfig.rawAnswers : mcConfig.rawNotifies)
+                .push_back(strData);
         }
     }
     config.strBindAddress = vm["bind"].as<std::string>();
