@@ -57,6 +57,8 @@ CQuarloDlgAssist::CQuarloDlgAssist(CQuarloDlg& dlg)
     connect(pRefresh, &QShortcut::activated, this, &CQuarloDlgAssist::RefreshIfEnabled);
 
     if (m_pList) {
+        m_pListObject = m_pList.data();
+        m_pViewportObject = m_pList->viewport();
         m_pList->installEventFilter(this);
         m_pList->viewport()->installEventFilter(this);
         connect(m_pList, &QTreeWidget::itemSelectionChanged, this, &CQuarloDlgAssist::OnSelectionChanged);
@@ -171,18 +173,20 @@ void CQuarloDlgAssist::ShowRowToolTip(QHelpEvent* pEvent) {
 }
 
 void CQuarloDlgAssist::OnSelectionChanged() {
-    if (m_bKeySelecting)
+    // A closed window is past its users' input; its list may still change while it is torn down.
+    if (m_bKeySelecting && m_dlg.isVisible())
         m_dlg.SetUiState(m_dlg.GetSelectedRow() == -1 ? CQuarloDlg::UiNothingSelected
                                                       : CQuarloDlg::UiRowSelected);
 }
 
 bool CQuarloDlgAssist::eventFilter(QObject* pWatched, QEvent* pEvent) {
-    if (m_pList && (pWatched == m_pList || pWatched == m_pList->viewport())) {
+    // Compared by address only: the list also sends events while it is being destroyed.
+    if (pWatched != nullptr && (pWatched == m_pListObject || pWatched == m_pViewportObject)) {
         switch (pEvent->type()) {
         case QEvent::ContextMenu:
             return OnListContextMenu(pWatched, pEvent);
         case QEvent::ToolTip:
-            if (pWatched == m_pList->viewport()) {
+            if (pWatched == m_pViewportObject) {
                 ShowRowToolTip(static_cast<QHelpEvent*>(pEvent));
                 return true;
             }

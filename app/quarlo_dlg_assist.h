@@ -55,6 +55,9 @@ private:
 
     CQuarloDlg& m_dlg;
     QPointer<CStandardListCtrl> m_pList;
+    /// The filtered list and its viewport, only ever compared with, never used through.
+    const QObject* m_pListObject = nullptr;
+    const QObject* m_pViewportObject = nullptr;
     QMenu* m_pRowMenu = nullptr;
     QAction* m_pLogInAction = nullptr;
     QAction* m_pStorageAction = nullptr;
