@@ -136,6 +136,8 @@ TEST_F(WorkerNetworkTest, ZeroByteDatagramRebuildsSocketAndThread) {
               1);
     EXPECT_EQ(m_pLog->Count("SendThread 67 : Exit Search Device Tread , bExitSock : 1  \r\n"), 1);
     EXPECT_EQ(m_pLog->Count("SendThread 67 : Create Search Device Work Thread *["), 2);
+    // The new thread logs its start on its own schedule, possibly after the old one finished.
+    EXPECT_TRUE(m_pLog->WaitFor("SendThread 67 : Begin Search Device Work Thread  *[", 2)) << m_pLog->Text();
     EXPECT_EQ(m_pLog->Count("SendThread 67 : Begin Search Device Work Thread  *["), 2);
     EXPECT_EQ(m_pLog->Count("Create Search Device Work Thread Error"), 0);
 
