@@ -75,22 +75,19 @@ std::string FormatMicroTimeLine(const char* pszMessage, const std::string& strTi
     return CheckedLine(nLen, szLine);
 }
 
-int WriteLog(const char* pszFormat, ...) {
+namespace {
+
+/// The steps both writers share: the switch first (nothing is formatted while the log is off), the
+/// message (dropped whole when too long), the line `fnMakeLine` builds around it, the output.
+template <class MakeLine> int WriteLogLine(const char* pszFormat, va_list args, MakeLine fnMakeLine) {
     if (!LogSwitchedOn()) {
         return 0;
     }
     char szMessage[kLogLineMax + 1];
-    va_list args;
-    va_start(args, pszFormat);
-    const bool bFormatted = FormatMessage(szMessage, pszFormat, args);
-    va_end(args);
-    if (!bFormatted) {
+    if (!FormatMessage(szMessage, pszFormat, args)) {
         return 0;
     }
-    const std::time_t now = std::time(nullptr);
-    std::tm localTime{};
-    localtime_r(&now, &localTime);
-    const std::string strLine = FormatDayTimeLine(szMessage, localTime);
+    const std::string strLine = fnMakeLine(szMessage);
     if (strLine.empty()) {
         return 0;
     }
@@ -98,25 +95,30 @@ int WriteLog(const char* pszFormat, ...) {
     return 1;
 }
 
-int WriteTimeLog(const char* pszFormat, ...) {
-    if (!LogSwitchedOn()) {
-        return 0;
-    }
-    char szMessage[kLogLineMax + 1];
+} // namespace
+
+int WriteLog(const char* pszFormat, ...) {
     va_list args;
     va_start(args, pszFormat);
-    const bool bFormatted = FormatMessage(szMessage, pszFormat, args);
+    const int nResult = WriteLogLine(pszFormat, args, [](const char* pszMessage) {
+        const std::time_t now = std::time(nullptr);
+        std::tm localTime{};
+        localtime_r(&now, &localTime);
+        return FormatDayTimeLine(pszMessage, localTime);
+    });
     va_end(args);
-    if (!bFormatted) {
-        return 0;
-    }
-    const std::string strTime = MicroTimeText(boost::posix_time::microsec_clock::local_time());
-    const std::string strLine = FormatMicroTimeLine(szMessage, strTime);
-    if (strLine.empty()) {
-        return 0;
-    }
-    OutputLine(strLine);
-    return 1;
+    return nResult;
+}
+
+int WriteTimeLog(const char* pszFormat, ...) {
+    va_list args;
+    va_start(args, pszFormat);
+    const int nResult = WriteLogLine(pszFormat, args, [](const char* pszMessage) {
+        return FormatMicroTimeLine(pszMessage,
+                                   MicroTimeText(boost::posix_time::microsec_clock::local_time()));
+    });
+    va_end(args);
+    return nResult;
 }
 
 int OnFindDevice(const DeviceRecord* record, int nPort) {
