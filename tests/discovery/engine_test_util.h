@@ -119,3 +119,39 @@ inline std::string MakeReply(const std::string& strText, unsigned char op = 12, 
     std::memcpy(packet.text, strText.data(), std::min(strText.size(), sizeof(packet.text)));
     return std::string(reinterpret_cast<const char*>(&packet), sizeof(packet));
 }
+
+/// A file in the test's temporary folder holding `strText`; the name carries the pid so parallel
+/// runs never share it.
+inline std::string WriteFile(const std::string& strName, const std::string& strText) {
+    const std::string strPath = ::testing::TempDir() + std::to_string(getpid()) + "-" + strName;
+    std::ofstream(strPath, std::ios::binary) << strText;
+    return strPath;
+}
+
+inline std::string ReadFile(const std::string& strPath) {
+    std::ifstream file(strPath, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+/// Lower-case hex, as the simulator records the datagrams it received.
+inline std::string Hex(const std::string& strBytes) {
+    std::string strHex;
+    char sz[3];
+    for (unsigned char c : strBytes) {
+        std::snprintf(sz, sizeof(sz), "%02x", c);
+        strHex += sz;
+    }
+    return strHex;
+}
+
+/// Waits until the simulator's record file holds `strLine`.
+inline bool WaitForRecord(const std::string& strPath, const std::string& strLine) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (ReadFile(strPath).find(strLine) == std::string::npos) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}

@@ -11,22 +11,6 @@
 
 namespace {
 
-std::string WriteFile(const std::string& strName, const std::string& strText) {
-    const std::string strPath = ::testing::TempDir() + std::to_string(getpid()) + "-" + strName;
-    std::ofstream(strPath, std::ios::binary) << strText;
-    return strPath;
-}
-
-std::string Hex(const std::string& strBytes) {
-    std::string strHex;
-    char sz[3];
-    for (unsigned char c : strBytes) {
-        std::snprintf(sz, sizeof(sz), "%02x", c);
-        strHex += sz;
-    }
-    return strHex;
-}
-
 class BroadcastSearchTest : public ::testing::Test {
 protected:
     void SetUp() override {

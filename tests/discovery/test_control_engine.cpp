@@ -33,43 +33,11 @@ std::string BroadcastCommand() {
     return strBytes;
 }
 
-std::string WriteFile(const std::string& strName, const std::string& strText) {
-    const std::string strPath = ::testing::TempDir() + "ctl-" + std::to_string(getpid()) + "-" + strName;
-    std::ofstream(strPath, std::ios::binary) << strText;
-    return strPath;
-}
-
-std::string ReadFile(const std::string& strPath) {
-    std::ifstream file(strPath, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-std::string Hex(const std::string& strBytes) {
-    std::string strHex;
-    char sz[3];
-    for (unsigned char c : strBytes) {
-        std::snprintf(sz, sizeof(sz), "%02x", c);
-        strHex += sz;
-    }
-    return strHex;
-}
-
 /// The simulator's record line of one search datagram from `strFrom`:`nPort`.
 std::string RecordLine(const char* pszSide, const std::string& strFrom, int nPort,
                        const std::string& strBytes) {
     return std::string(pszSide) + " " + strFrom + " " + std::to_string(nPort) + " " +
            std::to_string(strBytes.size()) + " " + Hex(strBytes) + "\n";
-}
-
-bool WaitForRecord(const std::string& strPath, const std::string& strLine) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (ReadFile(strPath).find(strLine) == std::string::npos) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
 }
 
 int ThreadCount() {

@@ -18,39 +18,6 @@ const std::string kSearchRequest = "M-SEARCH * HTTP/1.1\r\n"
                                    "MX: 3\r\n"
                                    "\r\n";
 
-std::string WriteFile(const std::string& strName, const std::string& strText) {
-    const std::string strPath = ::testing::TempDir() + "mc-" + std::to_string(getpid()) + "-" + strName;
-    std::ofstream(strPath, std::ios::binary) << strText;
-    return strPath;
-}
-
-std::string ReadFile(const std::string& strPath) {
-    std::ifstream file(strPath, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-std::string Hex(const std::string& strBytes) {
-    std::string strHex;
-    char sz[3];
-    for (unsigned char c : strBytes) {
-        std::snprintf(sz, sizeof(sz), "%02x", c);
-        strHex += sz;
-    }
-    return strHex;
-}
-
-/// Waits until the simulator's record file holds `strLine`.
-bool WaitForRecord(const std::string& strPath, const std::string& strLine) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (ReadFile(strPath).find(strLine) == std::string::npos) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
-}
-
 class MulticastSearchTest : public ::testing::Test {
 protected:
     void SetUp() override {
