@@ -79,12 +79,16 @@ void CSearchDeviceMulticastThread::HandleReceiveInfo(const char* data, int nLen,
 void CSearchDeviceMulticastThread::AlterMulticastGroup(bool bJoin) {
     try {
         if (bJoin) {
+            // Joined only while creation holds the socket.
             m_socket.set_option(
                 boost::asio::ip::multicast::join_group(kGroupAddress, boost::asio::ip::address_v4::any()));
             WriteLog("SendThread %d : Add To Multicast Group Info ", nPort);
         } else {
-            m_socket.set_option(
-                boost::asio::ip::multicast::leave_group(kGroupAddress, boost::asio::ip::address_v4::any()));
+            // The receive thread may still be blocked on the socket while the engine leaves.
+            UseSocket([](boost::asio::ip::udp::socket& sock) {
+                sock.set_option(boost::asio::ip::multicast::leave_group(kGroupAddress,
+                                                                        boost::asio::ip::address_v4::any()));
+            });
             WriteLog("SendThread %d : Leave To Multicast Group Info ", nPort);
         }
     } catch (const std::exception& e) {

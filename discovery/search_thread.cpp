@@ -157,21 +157,26 @@ void CSearchDeviceThread::ReceiveThreadMain() {
 
 std::size_t CSearchDeviceThread::SendDatagram(const void* pData, std::size_t nSize,
                                               const boost::asio::ip::udp::endpoint& target) {
-    {
-        std::lock_guard<std::mutex> lock(m_stateMutex);
-        ++m_nSocketUsers;
-    }
     boost::system::error_code ec;
-    const std::size_t nSent = m_socket.send_to(boost::asio::buffer(pData, nSize), target, 0, ec);
-    {
-        std::lock_guard<std::mutex> lock(m_stateMutex);
-        --m_nSocketUsers;
-        m_stateChanged.notify_all();
-    }
+    std::size_t nSent = 0;
+    UseSocket([&](boost::asio::ip::udp::socket& sock) {
+        nSent = sock.send_to(boost::asio::buffer(pData, nSize), target, 0, ec);
+    });
     if (ec) {
         throw boost::system::system_error(ec, "send_to");
     }
     return nSent;
+}
+
+void CSearchDeviceThread::BeginSocketUse() {
+    std::lock_guard<std::mutex> lock(m_stateMutex);
+    ++m_nSocketUsers;
+}
+
+void CSearchDeviceThread::EndSocketUse() {
+    std::lock_guard<std::mutex> lock(m_stateMutex);
+    --m_nSocketUsers;
+    m_stateChanged.notify_all();
 }
 
 int CSearchDeviceThread::ReceiveDatagram(char* pBuffer, std::size_t nSize,
@@ -185,11 +190,7 @@ int CSearchDeviceThread::ReceiveDatagram(char* pBuffer, std::size_t nSize,
     }
     boost::system::error_code ec;
     const std::size_t nReceived = m_socket.receive_from(boost::asio::buffer(pBuffer, nSize), from, 0, ec);
-    {
-        std::lock_guard<std::mutex> lock(m_stateMutex);
-        --m_nSocketUsers;
-        m_stateChanged.notify_all();
-    }
+    EndSocketUse();
     return ec ? 0 : static_cast<int>(nReceived);
 }
 

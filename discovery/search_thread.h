@@ -85,6 +85,18 @@ protected:
     /// socket when an exit from outside the worker came first (the exit wins over a restart).
     /// Throws std::system_error when no thread can be started.
     void StartReceiveThread();
+    /// Runs `fn(socket)` while the socket may be in use by the receive thread: a close waits for it,
+    /// so the descriptor is never closed or reused under the call. Exceptions pass through.
+    template <class Fn> void UseSocket(Fn fn) {
+        BeginSocketUse();
+        try {
+            fn(m_socket);
+        } catch (...) {
+            EndSocketUse();
+            throw;
+        }
+        EndSocketUse();
+    }
     /// Blocking send of one datagram; throws boost::system::system_error ("send_to: ...").
     std::size_t SendDatagram(const void* pData, std::size_t nSize,
                              const boost::asio::ip::udp::endpoint& target);
@@ -115,6 +127,8 @@ private:
     /// One blocking receive of at most nSize bytes; any error yields 0.
     int ReceiveDatagram(char* pBuffer, std::size_t nSize, boost::asio::ip::udp::endpoint& from);
     void CloseSocketLocked(std::unique_lock<std::mutex>& lock);
+    void BeginSocketUse();
+    void EndSocketUse();
     /// Programs the application starts must not inherit the socket and keep its port bound.
     void KeepFromChildren();
 
