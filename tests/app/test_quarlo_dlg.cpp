@@ -11,6 +11,7 @@
 #include "discovery/engine.h"
 #include "platform/url_opener.h"
 #include "tests/support/netns.h"
+#include "tests/support/recording_url_opener.h"
 
 #include <QApplication>
 #include <QFile>
@@ -109,23 +110,6 @@ public:
 
 CDialogEnvironment* const g_pEnvironment =
     static_cast<CDialogEnvironment*>(::testing::AddGlobalTestEnvironment(new CDialogEnvironment));
-
-class CRecordingUrlOpener : public CUrlOpener {
-public:
-    bool OpenUrl(const QString& strUrl) override {
-        QMutexLocker lock(&m_mutex);
-        m_urls << strUrl;
-        return true;
-    }
-    QStringList Urls() {
-        QMutexLocker lock(&m_mutex);
-        return m_urls;
-    }
-
-private:
-    QMutex m_mutex;
-    QStringList m_urls;
-};
 
 DeviceRecord MakeDevice(const char* pszId, const char* pszIP, int nType = 1) {
     DeviceRecord device;

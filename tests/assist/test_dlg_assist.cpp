@@ -13,6 +13,7 @@
 #include "platform/mount_table.h"
 #include "platform/url_opener.h"
 #include "skin/property_frame.h"
+#include "tests/support/recording_url_opener.h"
 
 #include <QAccessible>
 #include <QAccessibleInterface>
@@ -70,23 +71,6 @@ public:
 
 CAssistEnvironment* const g_pEnvironment =
     static_cast<CAssistEnvironment*>(::testing::AddGlobalTestEnvironment(new CAssistEnvironment));
-
-class CRecordingUrlOpener : public CUrlOpener {
-public:
-    bool OpenUrl(const QString& strUrl) override {
-        QMutexLocker lock(&m_mutex);
-        m_urls << strUrl;
-        return true;
-    }
-    QStringList Urls() {
-        QMutexLocker lock(&m_mutex);
-        return m_urls;
-    }
-
-private:
-    QMutex m_mutex;
-    QStringList m_urls;
-};
 
 /// My Storage's services with nothing to close, unmount or release.
 class CNoWindows : public CDesktopWindows {
