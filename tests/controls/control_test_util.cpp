@@ -1,6 +1,7 @@
 #include "control_test_util.h"
 
 #include "resources/resources.h"
+#include "skin/control_factory.h"
 
 #include <QDir>
 #include <QFile>
@@ -143,4 +144,38 @@ QRect InkBounds(const QImage& image, QColor background, const QRect& rcArea) {
 
 bool SameRgb(QRgb a, QColor b) {
     return qRed(a) == b.red() && qGreen(a) == b.green() && qBlue(a) == b.blue();
+}
+
+CtrlSpec MakeCtrl(int nCtrlID, const char* pszClass) {
+    CtrlSpec row;
+    row.nID = nCtrlID;
+    row.strClass = QString::fromLatin1(pszClass);
+    row.strPos = QStringLiteral("5,5,40,20");
+    return row;
+}
+
+void FactoryDialog::ApplyControlRecords() {
+    ReleaseFonts();
+    ReleaseControls();
+    CreateLayoutControls(*this, this);
+    OnControlsCreated();
+}
+
+void FactoryDialog::DrawBackground(QImage& offscreen) {
+    {
+        QPainter graphics(&offscreen);
+        DrawProperties(nullptr, this, graphics);
+    }
+    CaptureControlBackgrounds(this, offscreen);
+}
+
+QVector<int> FactoryDialog::ChildIds() const {
+    QVector<int> ids;
+    for (QObject* pChild : children()) {
+        auto* pWidget = qobject_cast<QWidget*>(pChild);
+        if (pWidget != nullptr && GetDlgCtrlID(pWidget) != 0) {
+            ids.push_back(GetDlgCtrlID(pWidget));
+        }
+    }
+    return ids;
 }

@@ -11,6 +11,8 @@
 #include <QVector>
 #include <QWidget>
 
+#include "controls/dialogs.h"
+
 #include <optional>
 
 /// A temporary SharedDataRoot (XDG_DATA_HOME) for one test; the previous value comes back after it.
@@ -76,3 +78,16 @@ QImage Render(QWidget* pWnd);
 QRect InkBounds(const QImage& image, QColor background, const QRect& rcArea);
 /// Exact match of red, green and blue.
 bool SameRgb(QRgb a, QColor b);
+
+/// A layout control record at (5, 5), 40 x 20, of the given class.
+CtrlSpec MakeCtrl(int nCtrlID, const char* pszClass);
+
+/// A borderless dialog that builds its controls with the factory, as the main dialog does, and paints
+/// its skin picture with every control capturing the part under it.
+class FactoryDialog : public CBasicNoneBorderDlg {
+public:
+    void ApplyControlRecords() override;
+    void DrawBackground(QImage& offscreen) override;
+    /// Ids of the dialog's controls in creation order.
+    QVector<int> ChildIds() const;
+};

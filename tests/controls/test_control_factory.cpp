@@ -14,38 +14,6 @@
 
 namespace {
 
-/// A borderless dialog that builds its controls with the factory, as the main dialog does.
-class FactoryDialog : public CBasicNoneBorderDlg {
-public:
-    void ApplyControlRecords() override {
-        ReleaseFonts();
-        ReleaseControls();
-        CreateLayoutControls(*this, this);
-        OnControlsCreated();
-    }
-
-    /// The skin picture, then every control captures the part under it, as the main dialog paints.
-    void DrawBackground(QImage& offscreen) override {
-        {
-            QPainter graphics(&offscreen);
-            DrawProperties(nullptr, this, graphics);
-        }
-        CaptureControlBackgrounds(this, offscreen);
-    }
-
-    /// Ids of the dialog's controls in creation order.
-    QVector<int> ChildIds() const {
-        QVector<int> ids;
-        for (QObject* pChild : children()) {
-            auto* pWidget = qobject_cast<QWidget*>(pChild);
-            if (pWidget != nullptr && GetDlgCtrlID(pWidget) != 0) {
-                ids.push_back(GetDlgCtrlID(pWidget));
-            }
-        }
-        return ids;
-    }
-};
-
 std::set<int> Keys(const LayoutControlMap& map) {
     std::set<int> keys;
     for (const auto& [nCtrlID, pCtrl] : map) {
@@ -195,13 +163,6 @@ protected:
         const QString strPath = m_root.Path(QStringLiteral("/layout.xml"));
         ASSERT_TRUE(WriteLayout(strPath, DialogSpec{}, ctrls));
         m_dlg.LoadLayoutFile(strPath, 201, QStringLiteral("Standard"));
-    }
-    static CtrlSpec MakeCtrl(int nCtrlID, const char* pszClass) {
-        CtrlSpec row;
-        row.nID = nCtrlID;
-        row.strClass = QString::fromLatin1(pszClass);
-        row.strPos = QStringLiteral("5,5,40,20");
-        return row;
     }
     ScopedDataRoot m_root;
     FactoryDialog m_dlg;

@@ -9,35 +9,6 @@
 
 namespace {
 
-/// A borderless dialog that builds its controls with the factory, as the main dialog does.
-class FactoryDialog : public CBasicNoneBorderDlg {
-public:
-    void ApplyControlRecords() override {
-        ReleaseFonts();
-        ReleaseControls();
-        CreateLayoutControls(*this, this);
-        OnControlsCreated();
-    }
-    QVector<int> ChildIds() const {
-        QVector<int> ids;
-        for (QObject* pChild : children()) {
-            auto* pWidget = qobject_cast<QWidget*>(pChild);
-            if (pWidget != nullptr && GetDlgCtrlID(pWidget) != 0) {
-                ids.push_back(GetDlgCtrlID(pWidget));
-            }
-        }
-        return ids;
-    }
-};
-
-CtrlSpec MakeCtrl(int nCtrlID, const char* pszClass) {
-    CtrlSpec row;
-    row.nID = nCtrlID;
-    row.strClass = QString::fromLatin1(pszClass);
-    row.strPos = QStringLiteral("5,5,40,20");
-    return row;
-}
-
 TEST(TaskListFactory, CreatedInListMapAfterTheOtherEightClasses) {
     ScopedDataRoot root;
     ASSERT_TRUE(SaveImage(
