@@ -11,24 +11,9 @@
 
 #include <cstdlib>
 
-ScopedDataRoot::ScopedDataRoot() {
-    if (qEnvironmentVariableIsSet("XDG_DATA_HOME")) {
-        m_oldXdg = qgetenv("XDG_DATA_HOME");
-    }
-    qputenv("XDG_DATA_HOME", m_dir.path().toLocal8Bit());
+bool CopyResource(const ScopedDataRoot& root, const QString& strResource, const QString& strRelative) {
     InitRoamdockResources();
-}
-
-ScopedDataRoot::~ScopedDataRoot() {
-    if (m_oldXdg) {
-        qputenv("XDG_DATA_HOME", *m_oldXdg);
-    } else {
-        qunsetenv("XDG_DATA_HOME");
-    }
-}
-
-bool ScopedDataRoot::CopyResource(const QString& strResource, const QString& strRelative) const {
-    const QString strTarget = Path(strRelative);
+    const QString strTarget = root.Path(strRelative);
     QDir().mkpath(QFileInfo(strTarget).path());
     QFile source(strResource);
     QFile target(strTarget);
@@ -38,7 +23,7 @@ bool ScopedDataRoot::CopyResource(const QString& strResource, const QString& str
     return target.write(source.readAll()) == source.size();
 }
 
-bool ScopedDataRoot::WriteShippedSkin() const {
+bool WriteShippedSkin(const ScopedDataRoot& root) {
     const QString strPictures = QStringLiteral("/KIRUNSearchTools/Picture/");
     const struct {
         const char* pszResource;
@@ -53,10 +38,10 @@ bool ScopedDataRoot::WriteShippedSkin() const {
         {":/PNG/141", "close.png"},
         {":/PNG/140", "ButtonMax.png"},
     };
-    bool bOk =
-        CopyResource(QStringLiteral(":/XML/150"), QStringLiteral("/KIRUNSearchTools/WndLayoutInfo.xml"));
+    bool bOk = CopyResource(root, QStringLiteral(":/XML/150"),
+                            QStringLiteral("/KIRUNSearchTools/WndLayoutInfo.xml"));
     for (const auto& file : files) {
-        bOk = CopyResource(QString::fromLatin1(file.pszResource),
+        bOk = CopyResource(root, QString::fromLatin1(file.pszResource),
                            strPictures + QString::fromLatin1(file.pszName)) &&
               bOk;
     }

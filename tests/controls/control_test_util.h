@@ -12,30 +12,15 @@
 #include <QWidget>
 
 #include "controls/dialogs.h"
+#include "tests/support/scoped_data_root.h"
 
 #include <optional>
 
-/// A temporary SharedDataRoot (XDG_DATA_HOME) for one test; the previous value comes back after it.
-class ScopedDataRoot {
-public:
-    ScopedDataRoot();
-    ~ScopedDataRoot();
-    ScopedDataRoot(const ScopedDataRoot&) = delete;
-    ScopedDataRoot& operator=(const ScopedDataRoot&) = delete;
-
-    QString Root() const { return m_dir.path(); }
-    /// Root + relative path written with "/".
-    QString Path(const QString& strRelative) const { return m_dir.path() + strRelative; }
-    /// Writes the English layout and the eight pictures where the program puts them:
-    /// /KIRUNSearchTools/WndLayoutInfo.xml and /KIRUNSearchTools/Picture/...
-    bool WriteShippedSkin() const;
-    /// Copies a resource (":/BMP/158") to a path below the root; false when either side fails.
-    bool CopyResource(const QString& strResource, const QString& strRelative) const;
-
-private:
-    QTemporaryDir m_dir;
-    std::optional<QByteArray> m_oldXdg;
-};
+/// Writes the English layout and the eight pictures where the program puts them:
+/// /KIRUNSearchTools/WndLayoutInfo.xml and /KIRUNSearchTools/Picture/...
+bool WriteShippedSkin(const ScopedDataRoot& root);
+/// Copies a resource (":/BMP/158") to a path below the root; false when either side fails.
+bool CopyResource(const ScopedDataRoot& root, const QString& strResource, const QString& strRelative);
 
 /// Horizontal strip of equal cells, each filled with its colour.
 QImage MakeStrip(const QVector<QColor>& cells, int nCellWidth, int nHeight);

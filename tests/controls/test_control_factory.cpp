@@ -27,7 +27,7 @@ std::set<int> Keys(const LayoutControlMap& map) {
 class EnglishLayoutTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(m_root.WriteShippedSkin());
+        ASSERT_TRUE(WriteShippedSkin(m_root));
         m_dlg.LoadLayout(QStringLiteral("/KIRUNSearchTools/WndLayoutInfo.xml"), 201,
                          QStringLiteral("Standard"));
     }

@@ -98,9 +98,8 @@ protected:
 TEST_F(NoneBorderDlgTest, ShippedBitmapCutsExactlyTheCornerPixels) {
     const QString strBmp =
         m_root.Path(QStringLiteral("/KIRUNSearchTools/Picture/SearchDevice_BlackGround.bmp"));
-    ASSERT_TRUE(
-        m_root.CopyResource(QStringLiteral(":/BMP/158"),
-                            QStringLiteral("/KIRUNSearchTools/Picture/SearchDevice_BlackGround.bmp")));
+    ASSERT_TRUE(CopyResource(m_root, QStringLiteral(":/BMP/158"),
+                             QStringLiteral("/KIRUNSearchTools/Picture/SearchDevice_BlackGround.bmp")));
     CBasicNoneBorderDlg dlg;
     dlg.SetRegionBitmap(strBmp);
     dlg.resize(328, 245);

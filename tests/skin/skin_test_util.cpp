@@ -4,27 +4,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-ScopedDataRoot::ScopedDataRoot() {
-    if (qEnvironmentVariableIsSet("XDG_DATA_HOME"))
-        m_oldValue = qgetenv("XDG_DATA_HOME");
-    qputenv("XDG_DATA_HOME", m_dir.path().toLocal8Bit());
-}
-
-ScopedDataRoot::~ScopedDataRoot() {
-    if (m_oldValue)
-        qputenv("XDG_DATA_HOME", *m_oldValue);
-    else
-        qunsetenv("XDG_DATA_HOME");
-}
-
-bool ScopedDataRoot::Write(const QString& strRelPath, const QByteArray& content) const {
-    const QString strPath = m_dir.path() + strRelPath;
-    if (!QDir().mkpath(QFileInfo(strPath).absolutePath()))
-        return false;
-    QFile file(strPath);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(content) == content.size();
-}
-
 QByteArray LayoutDocument(const QString& strBody) {
     QString strText = QStringLiteral("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<WindowInformation>\n") +
                       strBody + QStringLiteral("\n</WindowInformation>\n");

@@ -3,26 +3,8 @@
 
 #include <QByteArray>
 #include <QString>
-#include <QTemporaryDir>
 
-#include <optional>
-
-/// Points SharedDataRoot() ($XDG_DATA_HOME) at a fresh temporary folder for its lifetime.
-class ScopedDataRoot {
-public:
-    ScopedDataRoot();
-    ~ScopedDataRoot();
-    ScopedDataRoot(const ScopedDataRoot&) = delete;
-    ScopedDataRoot& operator=(const ScopedDataRoot&) = delete;
-
-    QString Path() const { return m_dir.path(); }
-    /// Writes `content` to Path() + `strRelPath`, creating folders; false on failure.
-    bool Write(const QString& strRelPath, const QByteArray& content) const;
-
-private:
-    QTemporaryDir m_dir;
-    std::optional<QByteArray> m_oldValue;
-};
+#include "tests/support/scoped_data_root.h"
 
 /// A layout file as the shipped ones are written: byte-order mark, declaration, CR LF line ends,
 /// `strBody` inside the WindowInformation element (its "\n" become CR LF).
