@@ -155,3 +155,12 @@ inline bool WaitForRecord(const std::string& strPath, const std::string& strLine
     }
     return true;
 }
+
+/// The M-SEARCH every multicast and per-interface worker must send, spelled out independently of
+/// the engine's own constant.
+inline const std::string kSearchRequest = "M-SEARCH * HTTP/1.1\r\n"
+                                          "HOST: 239.143.255.250:1900\r\n"
+                                          "ST: urn:schemas-upnp-org:device:HomeNasDevice:1\r\n"
+                                          "MAN: \"ssdp:discover\"\r\n"
+                                          "MX: 3\r\n"
+                                          "\r\n";

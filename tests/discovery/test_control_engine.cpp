@@ -18,13 +18,6 @@
 
 namespace {
 
-const std::string kSearchRequest = "M-SEARCH * HTTP/1.1\r\n"
-                                   "HOST: 239.143.255.250:1900\r\n"
-                                   "ST: urn:schemas-upnp-org:device:HomeNasDevice:1\r\n"
-                                   "MAN: \"ssdp:discover\"\r\n"
-                                   "MX: 3\r\n"
-                                   "\r\n";
-
 std::string BroadcastCommand() {
     std::string strBytes(148, '\0');
     strBytes[0] = 11;

@@ -11,13 +11,6 @@
 
 namespace {
 
-const std::string kSearchRequest = "M-SEARCH * HTTP/1.1\r\n"
-                                   "HOST: 239.143.255.250:1900\r\n"
-                                   "ST: urn:schemas-upnp-org:device:HomeNasDevice:1\r\n"
-                                   "MAN: \"ssdp:discover\"\r\n"
-                                   "MX: 3\r\n"
-                                   "\r\n";
-
 class MulticastSearchTest : public ::testing::Test {
 protected:
     void SetUp() override {
